@@ -1,0 +1,16 @@
+#!/usr/bin/env bash
+# Installs the Debian 12 packages Keymora builds, tests and runs with (as root); quiet when all
+# are present already.
+set -euo pipefail
+packages=(build-essential cmake pkg-config libgtest-dev libgmock-dev libbenchmark-dev
+  qt6-base-dev qt6-tools-dev qt6-tools-dev-tools libqt6uitools6 libgl-dev fonts-liberation xvfb xauth)
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+if ((${#missing[@]})); then
+  echo "installing: ${missing[*]}"
+  SUDO=""; [ "$(id -u)" -ne 0 ] && SUDO=sudo
+  $SUDO apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi

@@ -1,0 +1,127 @@
+// The drawing surface of the host layer: pen, brush and font objects and the abstract canvas with
+// the conventions of desktop GDI drawing (half-open filled rectangles, the last point of a line
+// left out, one-pixel solid pen), plus the themed and classic button faces a canvas can draw.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "keymora/host/types.h"
+
+namespace keymora {
+
+enum class TBrushStyle : std::uint8_t { bsSolid, bsClear };
+constexpr TBrushStyle bsSolid = TBrushStyle::bsSolid;
+constexpr TBrushStyle bsClear = TBrushStyle::bsClear;
+
+/// The pen: always one pixel wide and solid; only its colour changes.
+struct TPen {
+    TColor Color = clBlack;
+};
+
+/// The brush. Setting a colour makes the brush solid, as the host's brush object does.
+struct TBrush {
+    TColor Color = clWhite;
+    TBrushStyle Style = bsSolid;
+    void SetColor(TColor C) {
+        Color = C;
+        Style = bsSolid;
+    }
+};
+
+enum class TFontStyleItem : std::uint8_t { fsBold, fsItalic, fsUnderline, fsStrikeOut };
+using TFontStyles = TSet<TFontStyleItem>;
+constexpr TFontStyleItem fsBold = TFontStyleItem::fsBold;
+constexpr TFontStyleItem fsItalic = TFontStyleItem::fsItalic;
+constexpr TFontStyleItem fsUnderline = TFontStyleItem::fsUnderline;
+constexpr TFontStyleItem fsStrikeOut = TFontStyleItem::fsStrikeOut;
+
+constexpr std::uint8_t DEFAULT_CHARSET = 1;
+
+/// A font description; sizes are in points at 96 dots per inch.
+struct TFont {
+    std::string Name = "Tahoma";
+    int Size = 8;
+    TColor Color = clWindowText;
+    TFontStyles Style;
+    std::uint8_t Charset = DEFAULT_CHARSET;
+    /// Takes every attribute of Source.
+    void Assign(const TFont& Source) { *this = Source; }
+    friend bool operator==(const TFont&, const TFont&) = default;
+};
+
+/// Visual-style elements a canvas can draw through the platform's theme services.
+enum class TThemedElement : std::uint8_t {
+    tbPushButtonNormal,
+    tbPushButtonPressed,
+    tsArrowBtnUpNormal,
+    tsArrowBtnUpPressed,
+    tsArrowBtnDownNormal,
+    tsArrowBtnDownPressed,
+    tsArrowBtnLeftNormal,
+    tsArrowBtnLeftPressed,
+    tsArrowBtnRightNormal,
+    tsArrowBtnRightPressed,
+};
+
+/// Classic frame-control kinds and states.
+constexpr unsigned DFC_SCROLL = 3;
+constexpr unsigned DFC_BUTTON = 4;
+constexpr unsigned DFCS_SCROLLUP = 0x0000;
+constexpr unsigned DFCS_SCROLLDOWN = 0x0001;
+constexpr unsigned DFCS_SCROLLLEFT = 0x0002;
+constexpr unsigned DFCS_SCROLLRIGHT = 0x0003;
+constexpr unsigned DFCS_BUTTONPUSH = 0x0010;
+constexpr unsigned DFCS_PUSHED = 0x0200;
+constexpr unsigned DFCS_FLAT = 0x4000;
+
+/// An integer-pixel drawing surface in client coordinates. Implementations keep the GDI
+/// conventions: FillRect covers [Left, Right) x [Top, Bottom) with the brush; LineTo and Polyline
+/// leave out the last point; Polygon fills with the brush and outlines with the pen; TextOut
+/// draws at the top-left corner of the text cell, over a brush-coloured background unless the
+/// brush is clear. Coordinates pass through the viewport origin and are clipped to the
+/// intersection of every IntersectClipRect since the last RestoreDC.
+class TCanvas {
+public:
+    virtual ~TCanvas() = default;
+
+    TPen Pen;
+    TBrush Brush;
+    TFont Font;
+
+    virtual void FillRect(const TRect& R) = 0;
+    virtual void Polygon(const TPoint* Points, int Count) = 0;
+    virtual void Polyline(const TPoint* Points, int Count) = 0;
+    virtual void MoveTo(int X, int Y) = 0;
+    virtual void LineTo(int X, int Y) = 0;
+    virtual void TextOut(int X, int Y, std::string_view Text) = 0;
+    virtual int TextWidth(std::string_view Text) = 0;
+    virtual int TextHeight(std::string_view Text) = 0;
+
+    /// Narrows the clip region to R, given in logical (unshifted) coordinates.
+    virtual void IntersectClipRect(const TRect& R) = 0;
+    /// Moves the logical origin: logical (0, 0) is drawn at device (X, Y).
+    virtual void SetViewportOrg(int X, int Y) = 0;
+    /// Bounds of the current clip region in logical coordinates.
+    virtual TRect ClipRect() const = 0;
+    /// Saves clip and origin; RestoreDC brings back the last saved pair.
+    virtual void SaveDC() = 0;
+    virtual void RestoreDC() = 0;
+
+    /// Draws a visual-style element into R (no clip rectangle of its own).
+    virtual void DrawElement(TThemedElement Element, const TRect& R) = 0;
+    /// Draws a classic frame control (DFC_* kind, DFCS_* state) on R.
+    virtual void DrawFrameControl(const TRect& R, unsigned Type, unsigned State) = 0;
+
+    template <std::size_t N>
+    void Polygon(const TPoint (&Points)[N]) {
+        Polygon(Points, static_cast<int>(N));
+    }
+    template <std::size_t N>
+    void Polyline(const TPoint (&Points)[N]) {
+        Polyline(Points, static_cast<int>(N));
+    }
+};
+
+}  // namespace keymora

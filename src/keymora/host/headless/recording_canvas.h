@@ -1,0 +1,89 @@
+// A canvas that draws nothing and logs every call with the pen, brush and font in force, for
+// tests that check the exact drawing of a pass and for measuring the pass's own cost. Text is
+// measured with fixed metrics: every character is (Size - 2) pixels wide, a line 2 * Size - 2
+// pixels high (at least 1 each).
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "keymora/host/canvas.h"
+
+namespace keymora {
+
+enum class TCanvasOp : std::uint8_t {
+    FillRect,
+    Polygon,
+    Polyline,
+    MoveTo,
+    LineTo,
+    TextOut,
+    IntersectClipRect,
+    SetViewportOrg,
+    SaveDC,
+    RestoreDC,
+    DrawElement,
+    DrawFrameControl,
+};
+
+/// One logged call. Rect holds FillRect's, IntersectClipRect's and the faces' rectangles;
+/// Points the polygon or polyline, or the single point of MoveTo, LineTo, TextOut and
+/// SetViewportOrg.
+struct TCanvasCall {
+    TCanvasOp Op = TCanvasOp::FillRect;
+    TRect Rect;
+    std::vector<TPoint> Points;
+    std::string Text;
+    TThemedElement Element = TThemedElement::tbPushButtonNormal;
+    unsigned Type = 0;
+    unsigned State = 0;
+    TPen Pen;
+    TBrush Brush;
+    TFont Font;
+};
+
+class TRecordingCanvas : public TCanvas {
+public:
+    void FillRect(const TRect& R) override;
+    void Polygon(const TPoint* Points, int Count) override;
+    void Polyline(const TPoint* Points, int Count) override;
+    void MoveTo(int X, int Y) override;
+    void LineTo(int X, int Y) override;
+    void TextOut(int X, int Y, std::string_view Text) override;
+    int TextWidth(std::string_view Text) override;
+    int TextHeight(std::string_view Text) override;
+    void IntersectClipRect(const TRect& R) override;
+    void SetViewportOrg(int X, int Y) override;
+    TRect ClipRect() const override;
+    void SaveDC() override;
+    void RestoreDC() override;
+    void DrawElement(TThemedElement Element, const TRect& R) override;
+    void DrawFrameControl(const TRect& R, unsigned Type, unsigned State) override;
+
+    using TCanvas::Polygon;
+    using TCanvas::Polyline;
+
+    /// The size of the surface: the clip region starts as (0, 0, Width, Height).
+    void SetSize(int Width, int Height);
+    /// Current origin and clip (device coordinates).
+    TPoint Origin() const { return Origin_; }
+    TRect DeviceClip() const { return Clip_; }
+
+    std::vector<TCanvasCall> Calls;
+    /// When false, calls are only counted.
+    bool Keep = true;
+    long long CallCount = 0;
+
+private:
+    TCanvasCall& Add(TCanvasOp Op);
+    TPoint Origin_;
+    TRect Clip_{0, 0, 1 << 20, 1 << 20};
+    struct TSaved {
+        TPoint Origin;
+        TRect Clip;
+    };
+    std::vector<TSaved> Saved_;
+    TCanvasCall Scratch_;
+};
+
+}  // namespace keymora
