@@ -115,6 +115,17 @@ TEST(Lifecycle, LoadingComputesTheLayoutInLoaded) {
     EXPECT_EQ(K.RealWidth(), 798);
 }
 
+TEST(Lifecycle, BoundsHeldToTheWindowRange) {
+    TKeymora K;
+    K.SetBounds(-2147483647 - 1, 2147483647, 40000, -40000);
+    EXPECT_EQ(K.Left(), -32768);
+    EXPECT_EQ(K.Top(), 32767);
+    EXPECT_EQ(K.Width(), 32767);
+    EXPECT_EQ(K.Height(), -32768);
+    // (32767 - 62) div 35 = 934: 32690 + 63.
+    EXPECT_EQ(K.RealWidth(), 32753);
+}
+
 TEST(Lifecycle, SavedValuesCheckedAgainstConstructorValuesOfLaterProperties) {
     // Declaration order: DurationPosition, OffsetOctave and MaxOffsetDuration load before
     // MaxOffsetOttave and MaxDuration, which still hold the constructor's 4 and 6.

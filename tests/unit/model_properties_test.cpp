@@ -82,6 +82,8 @@ INSTANTIATE_TEST_SUITE_P(
     Setters, RefusedValues,
     ::testing::Values(
         RefusedCase{"SettingWidth9", nullptr, [](TKeymora& K) { K.SetSettingWidth(9); }},
+        RefusedCase{"SettingWidthBeyondWindowRange", nullptr,
+                    [](TKeymora& K) { K.SetSettingWidth(32768); }},
         RefusedCase{"SettingWidthEqual", nullptr, [](TKeymora& K) { K.SetSettingWidth(30); }},
         RefusedCase{"MaxDuration1", nullptr, [](TKeymora& K) { K.SetDurationCount(1); }},
         RefusedCase{"MaxDuration9", nullptr, [](TKeymora& K) { K.SetDurationCount(9); }},
@@ -115,6 +117,9 @@ TEST(Setters, AcceptTheirBounds) {
     TKeymora& K = H.Control;
     K.SetSettingWidth(10);
     EXPECT_EQ(K.SettingWidth(), 10);
+    K.SetSettingWidth(32767);
+    EXPECT_EQ(K.SettingWidth(), 32767);
+    K.SetSettingWidth(10);
     K.SetDurationCount(8);
     EXPECT_EQ(K.MaxDuration(), 8);
     K.SetDurationCount(2);

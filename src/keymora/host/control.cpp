@@ -15,7 +15,17 @@ TCustomControl::~TCustomControl() = default;
 
 void TCustomControl::SetParent(THostParent* AParent) { FParent = AParent; }
 
+namespace {
+// Window systems keep coordinates and sizes in 16 bits; holding bounds to that range keeps every
+// layout sum and product of a control well inside int.
+int ToWindowRange(int V) { return V < -32768 ? -32768 : (V > 32767 ? 32767 : V); }
+}  // namespace
+
 void TCustomControl::SetBounds(int ALeft, int ATop, int AWidth, int AHeight) {
+    ALeft = ToWindowRange(ALeft);
+    ATop = ToWindowRange(ATop);
+    AWidth = ToWindowRange(AWidth);
+    AHeight = ToWindowRange(AHeight);
     const bool Resized = AWidth != FWidth || AHeight != FHeight;
     FLeft = ALeft;
     FTop = ATop;

@@ -92,6 +92,7 @@ public:
     // Life cycle.
     virtual void SetParent(THostParent* AParent);
     THostParent* Parent() const { return FParent; }
+    /// Moves and sizes the control; each value is held to the window range -32768..32767.
     virtual void SetBounds(int ALeft, int ATop, int AWidth, int AHeight);
     virtual void CreateParams(TCreateParams& Params);
     virtual void Paint() {}

@@ -15,6 +15,8 @@ constexpr std::array<TColor, 9> DefaultOctaveColors = {
 };
 
 bool InKeyboard(int P) { return P >= 0 && P < WhiteKeyCount; }
+
+constexpr int MaxCoordinate = 32767;
 }  // namespace
 
 TKeymora::TKeymora(TComponent* AOwner) : TCustomControl(AOwner) {
@@ -108,7 +110,8 @@ void TKeymora::SetStyle(TMusicStyles Value) {
 }
 
 void TKeymora::SetSettingWidth(int Value) {
-    if (Value == FSettingWidth || Value < 10) return;
+    // Above the largest window coordinate a strip means nothing, and the layout sums would overflow.
+    if (Value == FSettingWidth || Value < 10 || Value > MaxCoordinate) return;
     FSettingWidth = Value;
     CalculateWidth();
     Invalidate();
