@@ -152,6 +152,13 @@ TEST(LayoutGeometry, KeyAndToneRects) {
     }
 }
 
+TEST(LayoutGeometry, IndicesFarOutsideSaturate) {
+    Harness H;
+    EXPECT_EQ(H.Control.GetKeyRect(2147483647), Rect(2147483647, 0, 2147483647, 100));
+    EXPECT_EQ(H.Control.GetToneRect(-2147483647 - 1), Rect(-2147483647 - 1, 0, -2147483647 - 1, 82));
+    EXPECT_EQ(H.Control.GetKeyRect(-1), Rect(1, 0, 16, 100));
+}
+
 TEST(LayoutGeometry, RectsWithoutWindowAreTheWholeControl) {
     Harness H(600, 100, /*WithWindow=*/false);
     for (int I : {-3, 0, 2, 51, 60}) {

@@ -3,6 +3,7 @@
 #include "keymora/model/keymora.h"
 
 #include <algorithm>
+#include <climits>
 
 #include "keymora/host/rtl.h"
 
@@ -17,6 +18,10 @@ constexpr std::array<TColor, 9> DefaultOctaveColors = {
 bool InKeyboard(int P) { return P >= 0 && P < WhiteKeyCount; }
 
 constexpr int MaxCoordinate = 32767;
+
+int Saturate(long long V) {
+    return V < INT_MIN ? INT_MIN : (V > INT_MAX ? INT_MAX : static_cast<int>(V));
+}
 }  // namespace
 
 TKeymora::TKeymora(TComponent* AOwner) : TCustomControl(AOwner) {
@@ -266,17 +271,19 @@ TRect TKeymora::FrameRect(int U0, int V0, int U1, int V1) const {
     return IsHorizontal() ? Rect(U0, V0, U1, V1) : Rect(V0, U0, V1, U1);
 }
 
+// Any int index is allowed; positions far outside the keyboard saturate instead of overflowing.
 TRect TKeymora::GetKeyRect(int I) const {
     if (!HandleAllocated()) return Rect(0, 0, Width(), Height());
-    const int A = KeyOrigin();
-    return FrameRect(A + I * FKeyWidth, 0, A + (I + 1) * FKeyWidth, CrossExtent());
+    const long long A = KeyOrigin();
+    const long long KW = FKeyWidth;
+    return FrameRect(Saturate(A + I * KW), 0, Saturate(A + (I + 1LL) * KW), CrossExtent());
 }
 
 TRect TKeymora::GetToneRect(int I) const {
     if (!HandleAllocated()) return Rect(0, 0, Width(), Height());
-    const int Q = FKeyWidth / 4;
-    const int C = KeyOrigin() + (I + 1) * FKeyWidth;
-    return FrameRect(C - Q, 0, C + Q + 2, CrossExtent() * 4 / 5 + 2);
+    const long long Q = FKeyWidth / 4;
+    const long long C = KeyOrigin() + (I + 1LL) * FKeyWidth;
+    return FrameRect(Saturate(C - Q), 0, Saturate(C + Q + 2), CrossExtent() * 4 / 5 + 2);
 }
 
 void TKeymora::InvalidateOctave() {
