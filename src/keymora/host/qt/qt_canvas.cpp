@@ -1,0 +1,529 @@
+// QtCanvas: GDI pixel rules on a QPainter. Qt's own line and polygon rasterizers place edge
+// pixels differently from GDI, so lines (Bresenham, last point left out) and polygon interiors
+// (integer sample points, alternate rule) are computed here and sent to Qt as rectangle fills; text
+// goes out as glyph runs from per-font tables so that a warm canvas never allocates.
+#include "keymora/host/qt/qt_canvas.h"
+
+#include <QtGui/QFontInfo>
+#include <QtGui/QFontMetrics>
+#include <QtGui/QPaintDevice>
+#include <QtGui/QPolygon>
+#include <QtWidgets/QStyle>
+#include <QtWidgets/QStyleOption>
+#include <algorithm>
+#include <cstdlib>
+
+#include "keymora/host/faces.h"
+
+namespace keymora::qt {
+
+namespace {
+
+constexpr int MaxOwnPolygon = 64;  // vertex count up to which polygons are filled here
+constexpr int TextChunk = 128;     // glyphs sent to Qt per glyph run
+
+TRect Intersect(const TRect& A, const TRect& B) {
+    return {std::max(A.Left, B.Left), std::max(A.Top, B.Top), std::min(A.Right, B.Right),
+            std::min(A.Bottom, B.Bottom)};
+}
+
+bool IsPressedElement(TThemedElement E) {
+    switch (E) {
+        case TThemedElement::tbPushButtonPressed:
+        case TThemedElement::tsArrowBtnUpPressed:
+        case TThemedElement::tsArrowBtnDownPressed:
+        case TThemedElement::tsArrowBtnLeftPressed:
+        case TThemedElement::tsArrowBtnRightPressed:
+            return true;
+        default:
+            return false;
+    }
+}
+
+}  // namespace
+
+QtCanvas::QtCanvas() {
+    Saved_.reserve(16);
+}
+
+QtCanvas::QtCanvas(QPaintDevice* Device) : QtCanvas() {
+    Begin(Device);
+}
+
+QtCanvas::~QtCanvas() {
+    End();
+}
+
+bool QtCanvas::Begin(QPaintDevice* Device) {
+    End();
+    if (!Device || !Painter_.begin(Device)) return false;
+    Painter_.setRenderHint(QPainter::Antialiasing, false);
+    Painter_.setRenderHint(QPainter::TextAntialiasing, false);
+    Painter_.setRenderHint(QPainter::SmoothPixmapTransform, false);
+    Painter_.setBrush(Qt::NoBrush);
+    DeviceRect_ = {0, 0, Device->width(), Device->height()};
+    Clip_ = DeviceRect_;
+    Origin_ = {};
+    PenPos_ = {};
+    Saved_.clear();
+    return true;
+}
+
+bool QtCanvas::Begin(QPaintDevice* Device, const TRect& Bounds) {
+    if (!Begin(Device)) return false;
+    Clip_ = Intersect(Clip_, Bounds);
+    ApplyClip();
+    return true;
+}
+
+void QtCanvas::End() {
+    if (Painter_.isActive()) Painter_.end();
+    Saved_.clear();
+    Origin_ = {};
+}
+
+void QtCanvas::SetStyle(QStyle* AStyle) {
+    if (AStyle == Style_) return;
+    Style_ = AStyle;
+    for (FaceEntry& F : Faces_) F = FaceEntry{};
+}
+
+int QtCanvas::PixelSizeForPoints(int Points) {
+    // MulDiv(Points, 96, 72): rounded to nearest, halves away from zero.
+    const int Magnitude = (std::abs(Points) * 96 + 36) / 72;
+    return std::max(1, Magnitude);
+}
+
+// ---- Clip and origin ----
+
+void QtCanvas::ApplyClip() {
+    if (!Painter_.isActive()) return;
+    if (Clip_ == DeviceRect_) {
+        Painter_.setClipping(false);
+    } else if (!Clip_.IsEmpty()) {
+        Painter_.setClipRect(QRect(Clip_.Left, Clip_.Top, Clip_.Width(), Clip_.Height()),
+                             Qt::ReplaceClip);
+    }
+    // An empty clip needs no painter state: every primitive returns before reaching Qt.
+}
+
+void QtCanvas::IntersectClipRect(const TRect& R) {
+    TRect Device = R;
+    OffsetRect(Device, Origin_.X, Origin_.Y);
+    Clip_ = Intersect(Clip_, Device);
+    ApplyClip();
+}
+
+void QtCanvas::SetViewportOrg(int X, int Y) {
+    Origin_ = {X, Y};
+}
+
+TRect QtCanvas::ClipRect() const {
+    if (Clip_.IsEmpty()) return {};
+    TRect R = Clip_;
+    OffsetRect(R, -Origin_.X, -Origin_.Y);
+    return R;
+}
+
+void QtCanvas::SaveDC() {
+    Saved_.push_back({Origin_, Clip_});
+}
+
+void QtCanvas::RestoreDC() {
+    if (Saved_.empty()) return;
+    Origin_ = Saved_.back().Origin;
+    Clip_ = Saved_.back().Clip;
+    Saved_.pop_back();
+    ApplyClip();
+}
+
+// ---- Fills and lines ----
+
+void QtCanvas::FillDevice(int L, int T, int R, int B, const QColor& Color) {
+    L = std::max(L, Clip_.Left);
+    T = std::max(T, Clip_.Top);
+    R = std::min(R, Clip_.Right);
+    B = std::min(B, Clip_.Bottom);
+    if (R <= L || B <= T || !Painter_.isActive()) return;
+    Painter_.fillRect(QRect(L, T, R - L, B - T), Color);
+}
+
+void QtCanvas::FillRect(const TRect& R) {
+    // A hollow brush paints nothing, as GDI's FillRect with a null brush.
+    if (Brush.Style == bsClear) return;
+    FillDevice(R.Left + Origin_.X, R.Top + Origin_.Y, R.Right + Origin_.X, R.Bottom + Origin_.Y,
+               ToQColor(Brush.Color));
+}
+
+void QtCanvas::Segment(int X0, int Y0, int X1, int Y1, const QColor& Color) {
+    X0 += Origin_.X;
+    Y0 += Origin_.Y;
+    X1 += Origin_.X;
+    Y1 += Origin_.Y;
+    const int Dx = X1 - X0;
+    const int Dy = Y1 - Y0;
+    if (Dx == 0 && Dy == 0) return;
+    if (Dy == 0) {
+        if (Dx > 0)
+            FillDevice(X0, Y0, X1, Y0 + 1, Color);
+        else
+            FillDevice(X1 + 1, Y0, X0 + 1, Y0 + 1, Color);
+        return;
+    }
+    if (Dx == 0) {
+        if (Dy > 0)
+            FillDevice(X0, Y0, X0 + 1, Y1, Color);
+        else
+            FillDevice(X0, Y1 + 1, X0 + 1, Y0 + 1, Color);
+        return;
+    }
+    // Bresenham over the major axis; the minor offset of step I is I * Minor / Major rounded to
+    // nearest, an exact half staying on the side of the start point. Steps that share a minor
+    // offset form one run, filled as one rectangle.
+    const bool XMajor = std::abs(Dx) >= std::abs(Dy);
+    const int Major = XMajor ? std::abs(Dx) : std::abs(Dy);
+    const int Minor = XMajor ? std::abs(Dy) : std::abs(Dx);
+    const int SMajor = (XMajor ? Dx : Dy) > 0 ? 1 : -1;
+    const int SMinor = (XMajor ? Dy : Dx) > 0 ? 1 : -1;
+    const int Major0 = XMajor ? X0 : Y0;
+    const int Minor0 = XMajor ? Y0 : X0;
+    int RunStart = 0;
+    int RunOffset = 0;
+    for (int I = 1; I <= Major; ++I) {
+        const int Offset = I < Major ? (2 * I * Minor + Major - 1) / (2 * Major) : -1;
+        if (Offset == RunOffset) continue;
+        const int A = Major0 + SMajor * RunStart;
+        const int B = Major0 + SMajor * (I - 1);
+        const int Lo = std::min(A, B);
+        const int Hi = std::max(A, B) + 1;
+        const int M = Minor0 + SMinor * RunOffset;
+        if (XMajor)
+            FillDevice(Lo, M, Hi, M + 1, Color);
+        else
+            FillDevice(M, Lo, M + 1, Hi, Color);
+        RunStart = I;
+        RunOffset = Offset;
+    }
+}
+
+void QtCanvas::MoveTo(int X, int Y) {
+    PenPos_ = {X, Y};
+}
+
+void QtCanvas::LineTo(int X, int Y) {
+    Segment(PenPos_.X, PenPos_.Y, X, Y, ToQColor(Pen.Color));
+    PenPos_ = {X, Y};
+}
+
+void QtCanvas::Polyline(const TPoint* Points, int Count) {
+    const QColor Color = ToQColor(Pen.Color);
+    for (int I = 1; I < Count; ++I)
+        Segment(Points[I - 1].X, Points[I - 1].Y, Points[I].X, Points[I].Y, Color);
+}
+
+void QtCanvas::FillPolygon(const TPoint* Points, int Count, const QColor& Color) {
+    // GDI samples polygon interiors at integer points, the centres of its line pixels: point
+    // (x, y) is filled when it lies inside by the alternate rule, left and top edges counting
+    // as inside, right and bottom ones not. So a fill meets its own one-pixel outline without a
+    // gap. Rows whose spans repeat the row above extend its rectangles instead of starting new.
+    int Top = Points[0].Y;
+    int Bottom = Points[0].Y;
+    for (int I = 1; I < Count; ++I) {
+        Top = std::min(Top, Points[I].Y);
+        Bottom = std::max(Bottom, Points[I].Y);
+    }
+    std::array<int, MaxOwnPolygon> Prev{};
+    std::array<int, MaxOwnPolygon> Cur{};
+    int PrevCount = 0;
+    int PrevRow = Top;
+    auto Flush = [&](int Row) {
+        for (int K = 0; K + 1 < PrevCount; K += 2)
+            FillDevice(Prev[static_cast<std::size_t>(K)] + Origin_.X, PrevRow + Origin_.Y,
+                       Prev[static_cast<std::size_t>(K + 1)] + Origin_.X, Row + Origin_.Y, Color);
+    };
+    for (int Y = Top; Y < Bottom; ++Y) {
+        int N = 0;
+        for (int I = 0; I < Count; ++I) {
+            const TPoint& A = Points[I];
+            const TPoint& B = Points[(I + 1) % Count];
+            if (A.Y == B.Y || Y < std::min(A.Y, B.Y) || Y >= std::max(A.Y, B.Y)) continue;
+            // The edge's x on row Y is Num / Den; the first point at or right of it is the ceiling.
+            long long Num = static_cast<long long>(A.X) * (B.Y - A.Y) +
+                            static_cast<long long>(Y - A.Y) * (B.X - A.X);
+            long long Den = B.Y - A.Y;
+            if (Den < 0) {
+                Num = -Num;
+                Den = -Den;
+            }
+            const int Px = static_cast<int>(Num >= 0 ? (Num + Den - 1) / Den : -((-Num) / Den));
+            int J = N++;
+            while (J > 0 && Cur[static_cast<std::size_t>(J - 1)] > Px) {
+                Cur[static_cast<std::size_t>(J)] = Cur[static_cast<std::size_t>(J - 1)];
+                --J;
+            }
+            Cur[static_cast<std::size_t>(J)] = Px;
+        }
+        if (N == PrevCount && std::equal(Cur.begin(), Cur.begin() + N, Prev.begin())) continue;
+        Flush(Y);
+        Prev = Cur;
+        PrevCount = N;
+        PrevRow = Y;
+    }
+    Flush(Bottom);
+}
+
+void QtCanvas::Polygon(const TPoint* Points, int Count) {
+    if (Count < 2) return;
+    if (Brush.Style == bsSolid) {
+        if (Count <= MaxOwnPolygon) {
+            FillPolygon(Points, Count, ToQColor(Brush.Color));
+        } else if (Painter_.isActive() && !Clip_.IsEmpty()) {
+            // Larger shapes than the control draws: Qt's own fill, which samples pixel centres;
+            // half a pixel of shift makes those the integer points sampled above.
+            Painter_.save();
+            Painter_.setPen(Qt::NoPen);
+            Painter_.setBrush(ToQColor(Brush.Color));
+            Painter_.translate(Origin_.X + 0.5, Origin_.Y + 0.5);
+            QPolygon Shape(Count);
+            for (int I = 0; I < Count; ++I) Shape.setPoint(I, Points[I].X, Points[I].Y);
+            Painter_.drawPolygon(Shape, Qt::OddEvenFill);
+            Painter_.restore();
+        }
+    }
+    // The outline is a closed polyline: every vertex is drawn, the closing segment ending on the
+    // first point, which its first segment already drew.
+    const QColor Color = ToQColor(Pen.Color);
+    for (int I = 0; I < Count; ++I) {
+        const TPoint& A = Points[I];
+        const TPoint& B = Points[(I + 1) % Count];
+        Segment(A.X, A.Y, B.X, B.Y, Color);
+    }
+}
+
+// ---- Text ----
+
+QtCanvas::FontEntry& QtCanvas::Font_() {
+    const std::uint8_t Bits = Font.Style.Bits();
+    auto Matches = [&](const FontEntry& E) {
+        return E.Valid && E.Size == Font.Size && E.StyleBits == Bits && E.Name == Font.Name;
+    };
+    ++Clock_;
+    if (CurrentFont_ >= 0 && Matches(Fonts_[static_cast<std::size_t>(CurrentFont_)])) {
+        FontEntry& E = Fonts_[static_cast<std::size_t>(CurrentFont_)];
+        E.LastUse = Clock_;
+        return E;
+    }
+    int Slot = 0;
+    for (int I = 0; I < FontSlots; ++I) {
+        const FontEntry& E = Fonts_[static_cast<std::size_t>(I)];
+        if (Matches(E)) {
+            CurrentFont_ = I;
+            Fonts_[static_cast<std::size_t>(I)].LastUse = Clock_;
+            return Fonts_[static_cast<std::size_t>(I)];
+        }
+        const FontEntry& Oldest = Fonts_[static_cast<std::size_t>(Slot)];
+        if (!E.Valid || (Oldest.Valid && E.LastUse < Oldest.LastUse)) Slot = I;
+    }
+
+    // Build: "Arial" and other family names go through fontconfig as they stand, so metric
+    // aliases (Arial -> Liberation Sans) apply. Glyphs are bitmaps (no antialiasing), hinted
+    // fully and not kerned, as the host's text is.
+    FontEntry& E = Fonts_[static_cast<std::size_t>(Slot)];
+    E = FontEntry{};
+    E.Valid = true;
+    E.Name = Font.Name;
+    E.Size = Font.Size;
+    E.StyleBits = Bits;
+    E.LastUse = Clock_;
+    QFont Q;
+    if (!Font.Name.empty()) Q.setFamily(QString::fromStdString(Font.Name));
+    Q.setPixelSize(PixelSizeForPoints(Font.Size));
+    Q.setBold(Font.Style.Contains(fsBold));
+    Q.setItalic(Font.Style.Contains(fsItalic));
+    Q.setUnderline(Font.Style.Contains(fsUnderline));
+    Q.setStrikeOut(Font.Style.Contains(fsStrikeOut));
+    Q.setStyleStrategy(QFont::StyleStrategy(QFont::NoAntialias | QFont::NoSubpixelAntialias));
+    Q.setHintingPreference(QFont::PreferFullHinting);
+    Q.setKerning(false);
+    E.Font = Q;
+    E.Raw = QRawFont::fromFont(Q);
+    const QFontMetrics Metrics(Q);
+    E.Ascent = Metrics.ascent();
+    E.Height = Metrics.ascent() + Metrics.descent();
+    std::array<QChar, 256> Chars;
+    for (int I = 0; I < 256; ++I)
+        Chars[static_cast<std::size_t>(I)] = QChar(static_cast<char16_t>(I));
+    std::array<QPointF, 256> Advances;
+    int N = 256;
+    if (E.Raw.isValid() && E.Raw.glyphIndexesForChars(Chars.data(), 256, E.Glyph.data(), &N)) {
+        E.Raw.advancesForGlyphIndexes(E.Glyph.data(), Advances.data(), 256,
+                                      QRawFont::SeparateAdvances);
+        for (std::size_t I = 0; I < 256; ++I) E.Advance[I] = qRound(Advances[I].x());
+    } else {
+        for (std::size_t I = 0; I < 256; ++I) E.Advance[I] = Metrics.horizontalAdvance(Chars[I]);
+    }
+    CurrentFont_ = Slot;
+    return E;
+}
+
+const QFont& QtCanvas::CurrentQFont() {
+    return Font_().Font;
+}
+
+const QPen& QtCanvas::TextPen(TColor Color) {
+    ++Clock_;
+    int Slot = 0;
+    for (int I = 0; I < PenSlots; ++I) {
+        PenEntry& E = Pens_[static_cast<std::size_t>(I)];
+        if (E.Valid && E.Color == Color) {
+            E.LastUse = Clock_;
+            return E.Pen;
+        }
+        const PenEntry& Oldest = Pens_[static_cast<std::size_t>(Slot)];
+        if (!E.Valid || (Oldest.Valid && E.LastUse < Oldest.LastUse)) Slot = I;
+    }
+    PenEntry& E = Pens_[static_cast<std::size_t>(Slot)];
+    E.Valid = true;
+    E.Color = Color;
+    E.LastUse = Clock_;
+    E.Pen = QPen(ToQColor(Color), 0);
+    return E.Pen;
+}
+
+int QtCanvas::TextWidth(std::string_view Text) {
+    const FontEntry& F = Font_();
+    int W = 0;
+    for (char C : Text) W += F.Advance[static_cast<unsigned char>(C)];
+    return W;
+}
+
+int QtCanvas::TextHeight(std::string_view) {
+    return Font_().Height;
+}
+
+void QtCanvas::TextOut(int X, int Y, std::string_view Text) {
+    if (Text.empty() || !Painter_.isActive()) return;
+    const FontEntry& F = Font_();
+    X += Origin_.X;
+    Y += Origin_.Y;
+    if (Brush.Style == bsSolid) {
+        int W = 0;
+        for (char C : Text) W += F.Advance[static_cast<unsigned char>(C)];
+        FillDevice(X, Y, X + W, Y + F.Height, ToQColor(Brush.Color));
+    }
+    if (Clip_.IsEmpty() || !F.Raw.isValid()) return;
+    const QPen& TextColour = TextPen(Font.Color);
+    if (Painter_.pen() != TextColour) Painter_.setPen(TextColour);
+    Run_.setRawFont(F.Raw);
+    Run_.setUnderline(Font.Style.Contains(fsUnderline));
+    Run_.setStrikeOut(Font.Style.Contains(fsStrikeOut));
+    std::array<quint32, TextChunk> Glyphs;
+    std::array<QPointF, TextChunk> Positions;
+    std::size_t Done = 0;
+    int PenX = X;
+    while (Done < Text.size()) {
+        const std::size_t N = std::min<std::size_t>(TextChunk, Text.size() - Done);
+        int Offset = 0;
+        for (std::size_t I = 0; I < N; ++I) {
+            const auto C = static_cast<unsigned char>(Text[Done + I]);
+            Glyphs[I] = F.Glyph[C];
+            Positions[I] = QPointF(Offset, 0);
+            Offset += F.Advance[C];
+        }
+        Run_.setRawData(Glyphs.data(), Positions.data(), static_cast<int>(N));
+        Painter_.drawGlyphRun(QPointF(PenX, Y + F.Ascent), Run_);
+        PenX += Offset;
+        Done += N;
+    }
+}
+
+// ---- Button faces ----
+
+void QtCanvas::RenderFace(TThemedElement Element, QImage& Image) const {
+    Image.fill(Qt::transparent);
+    QPainter P(&Image);
+    const QRect Whole(0, 0, Image.width(), Image.height());
+    const bool Pressed = IsPressedElement(Element);
+    const QStyle::State Base = QStyle::State_Enabled | QStyle::State_Active;
+    const QStyle::State Face = Base | (Pressed ? QStyle::State_Sunken : QStyle::State_Raised);
+    QStyle::PrimitiveElement Arrow;
+    switch (Element) {
+        case TThemedElement::tbPushButtonNormal:
+        case TThemedElement::tbPushButtonPressed: {
+            QStyleOptionButton Opt;
+            Opt.rect = Whole;
+            Opt.state = Face;
+            Style_->drawControl(QStyle::CE_PushButtonBevel, &Opt, &P, nullptr);
+            return;
+        }
+        case TThemedElement::tsArrowBtnUpNormal:
+        case TThemedElement::tsArrowBtnUpPressed:
+            Arrow = QStyle::PE_IndicatorArrowUp;
+            break;
+        case TThemedElement::tsArrowBtnDownNormal:
+        case TThemedElement::tsArrowBtnDownPressed:
+            Arrow = QStyle::PE_IndicatorArrowDown;
+            break;
+        case TThemedElement::tsArrowBtnLeftNormal:
+        case TThemedElement::tsArrowBtnLeftPressed:
+            Arrow = QStyle::PE_IndicatorArrowLeft;
+            break;
+        default:
+            Arrow = QStyle::PE_IndicatorArrowRight;
+            break;
+    }
+    QStyleOptionToolButton Panel;
+    Panel.rect = Whole;
+    Panel.state = Face;
+    Style_->drawPrimitive(QStyle::PE_PanelButtonTool, &Panel, &P, nullptr);
+    QStyleOption Glyph;
+    Glyph.rect = Whole;
+    Glyph.state = Base;
+    if (Pressed)
+        Glyph.rect.translate(Style_->pixelMetric(QStyle::PM_ButtonShiftHorizontal, &Glyph),
+                             Style_->pixelMetric(QStyle::PM_ButtonShiftVertical, &Glyph));
+    Style_->drawPrimitive(Arrow, &Glyph, &P, nullptr);
+}
+
+const QImage& QtCanvas::Face(TThemedElement Element, int Width, int Height) {
+    // Style faces are drawn once per element and size and kept: QStyle builds cache keys and
+    // gradients on every call, which a paint pass must not pay for.
+    ++Clock_;
+    int Slot = 0;
+    for (int I = 0; I < FaceSlots; ++I) {
+        FaceEntry& E = Faces_[static_cast<std::size_t>(I)];
+        if (E.Valid && E.Element == Element && E.Width == Width && E.Height == Height) {
+            E.LastUse = Clock_;
+            return E.Image;
+        }
+        const FaceEntry& Oldest = Faces_[static_cast<std::size_t>(Slot)];
+        if (!E.Valid || (Oldest.Valid && E.LastUse < Oldest.LastUse)) Slot = I;
+    }
+    FaceEntry& E = Faces_[static_cast<std::size_t>(Slot)];
+    E.Valid = true;
+    E.Element = Element;
+    E.Width = Width;
+    E.Height = Height;
+    E.LastUse = Clock_;
+    E.Image = QImage(Width, Height, QImage::Format_ARGB32_Premultiplied);
+    RenderFace(Element, E.Image);
+    return E.Image;
+}
+
+void QtCanvas::DrawElement(TThemedElement Element, const TRect& R) {
+    if (!Style_) {
+        DrawClassicElement(*this, Element, R);
+        return;
+    }
+    if (R.IsEmpty() || !Painter_.isActive()) return;
+    TRect Device = R;
+    OffsetRect(Device, Origin_.X, Origin_.Y);
+    if (Intersect(Device, Clip_).IsEmpty()) return;
+    Painter_.drawImage(QPoint(Device.Left, Device.Top), Face(Element, R.Width(), R.Height()));
+}
+
+void QtCanvas::DrawFrameControl(const TRect& R, unsigned Type, unsigned State) {
+    DrawClassicFrameControl(*this, R, Type, State);
+}
+
+}  // namespace keymora::qt

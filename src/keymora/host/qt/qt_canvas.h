@@ -1,0 +1,149 @@
+// QtCanvas: the host canvas drawn with a QPainter on any QPaintDevice, pixel for pixel as desktop
+// GDI draws (half-open fills, lines without their last point, aliased one-pixel pen, text placed
+// by the top-left of its cell), with button faces from a QStyle or in the classic look.
+#pragma once
+
+#include <QtGui/QColor>
+#include <QtGui/QFont>
+#include <QtGui/QGlyphRun>
+#include <QtGui/QImage>
+#include <QtGui/QPainter>
+#include <QtGui/QPen>
+#include <QtGui/QRawFont>
+#include <array>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "keymora/host/canvas.h"
+
+class QPaintDevice;
+class QStyle;
+
+namespace keymora::qt {
+
+/// Converts a host colour ($00BBGGRR) to a QColor; the top byte is ignored.
+inline QColor ToQColor(TColor C) {
+    return QColor(GetRValue(C), GetGValue(C), GetBValue(C));
+}
+
+/// A TCanvas on a QPainter. Lines and polygon fills are rasterized here rather than by Qt, so
+/// that every pixel lands where GDI puts it; runs of pixels become rectangle fills. Fonts,
+/// glyph tables, text pens and themed faces are cached, so a canvas that has drawn a pass once
+/// draws the next one without allocating.
+class QtCanvas : public TCanvas {
+  public:
+    /// An idle canvas; Begin binds it to a device.
+    QtCanvas();
+    /// Begins at once on Device.
+    explicit QtCanvas(QPaintDevice* Device);
+    ~QtCanvas() override;
+    QtCanvas(const QtCanvas&) = delete;
+    QtCanvas& operator=(const QtCanvas&) = delete;
+
+    /// Starts painting on Device: origin (0, 0), clip the device rectangle. Ends any earlier
+    /// painting first. False when the device cannot be painted on.
+    bool Begin(QPaintDevice* Device);
+    /// As Begin, with the clip narrowed to Bounds (device coordinates): a widget passes the
+    /// rectangle of its paint event, Qt clips to the event's region in any case.
+    bool Begin(QPaintDevice* Device, const TRect& Bounds);
+    /// Ends painting; clip, origin and saved states are dropped, caches are kept.
+    void End();
+    bool IsActive() const { return Painter_.isActive(); }
+    /// The painter in use, for drawing beside the canvas.
+    QPainter& Painter() { return Painter_; }
+
+    /// Themed faces come from Style (not owned; keep it alive while set); null selects the
+    /// classic faces for DrawElement.
+    void SetStyle(QStyle* Style);
+    QStyle* Style() const { return Style_; }
+
+    void FillRect(const TRect& R) override;
+    void Polygon(const TPoint* Points, int Count) override;
+    void Polyline(const TPoint* Points, int Count) override;
+    void MoveTo(int X, int Y) override;
+    void LineTo(int X, int Y) override;
+    void TextOut(int X, int Y, std::string_view Text) override;
+    int TextWidth(std::string_view Text) override;
+    int TextHeight(std::string_view Text) override;
+    void IntersectClipRect(const TRect& R) override;
+    void SetViewportOrg(int X, int Y) override;
+    TRect ClipRect() const override;
+    void SaveDC() override;
+    void RestoreDC() override;
+    void DrawElement(TThemedElement Element, const TRect& R) override;
+    void DrawFrameControl(const TRect& R, unsigned Type, unsigned State) override;
+
+    using TCanvas::Polygon;
+    using TCanvas::Polyline;
+
+    /// The Qt font the canvas font resolves to (for measuring beside the canvas).
+    const QFont& CurrentQFont();
+    /// Pixel size of a font of Points points at 96 dots per inch, rounded as the host does.
+    static int PixelSizeForPoints(int Points);
+
+  private:
+    struct FontEntry {
+        bool Valid = false;
+        std::string Name;
+        int Size = 0;
+        std::uint8_t StyleBits = 0;
+        unsigned LastUse = 0;
+        QFont Font;
+        QRawFont Raw;
+        int Ascent = 0;
+        int Height = 0;
+        // Glyph index and advance for every byte value, text being single-byte Latin-1.
+        std::array<quint32, 256> Glyph{};
+        std::array<int, 256> Advance{};
+    };
+    struct FaceEntry {
+        bool Valid = false;
+        TThemedElement Element = TThemedElement::tbPushButtonNormal;
+        int Width = 0;
+        int Height = 0;
+        unsigned LastUse = 0;
+        QImage Image;
+    };
+    struct PenEntry {
+        bool Valid = false;
+        TColor Color = 0;
+        unsigned LastUse = 0;
+        QPen Pen;
+    };
+    struct SavedState {
+        TPoint Origin;
+        TRect Clip;
+    };
+
+    static constexpr int FontSlots = 4;
+    static constexpr int FaceSlots = 24;
+    static constexpr int PenSlots = 8;
+
+    FontEntry& Font_();
+    const QPen& TextPen(TColor Color);
+    const QImage& Face(TThemedElement Element, int Width, int Height);
+    void RenderFace(TThemedElement Element, QImage& Image) const;
+    /// Fills device pixels [L, R) x [T, B) after the canvas's own clip test.
+    void FillDevice(int L, int T, int R, int B, const QColor& Color);
+    /// One segment in logical coordinates, its last point left out.
+    void Segment(int X0, int Y0, int X1, int Y1, const QColor& Color);
+    void FillPolygon(const TPoint* Points, int Count, const QColor& Color);
+    void ApplyClip();
+
+    QPainter Painter_;
+    QStyle* Style_ = nullptr;
+    TPoint Origin_;
+    TPoint PenPos_;
+    TRect DeviceRect_;
+    TRect Clip_;  // device coordinates
+    std::vector<SavedState> Saved_;
+    unsigned Clock_ = 0;
+    std::array<FontEntry, FontSlots> Fonts_;
+    int CurrentFont_ = -1;
+    std::array<FaceEntry, FaceSlots> Faces_;
+    std::array<PenEntry, PenSlots> Pens_;
+    QGlyphRun Run_;
+};
+
+}  // namespace keymora::qt
