@@ -1,3 +1,67 @@
-// keymora-script: drives one keyboard control on a headless host from a script.
-#include <cstdio>
-int main() { return 0; }
+// keymora-script [FILE]: drives one keyboard control on a headless host from a script (FILE, or
+// standard input) and prints what the control does as JSON lines. With the Qt host built in,
+// "paint FILE" renders the control into a PNG.
+#include <fstream>
+#include <iostream>
+#include <string>
+
+#include "engine/json.h"
+#include "engine/script.h"
+
+#if defined(KEYMORA_WITH_QT) && __has_include("keymora/host/qt/image.h")
+#define KEYMORA_SCRIPT_PAINTS 1
+#include <QtCore/QByteArray>
+#include <QtCore/QCoreApplication>
+#include <QtGui/QGuiApplication>
+#include <memory>
+
+#include "keymora/host/qt/image.h"
+#endif
+
+namespace {
+
+int Usage() {
+    std::cerr << "usage: keymora-script [FILE]\n"
+                 "Runs a script of keyboard-control commands (FILE, or standard input) and prints\n"
+                 "what the control does as JSON lines.\n";
+    return 2;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    std::ios::sync_with_stdio(false);
+    if (argc > 2) return Usage();
+
+    keymora::script::TPainter Painter;
+#ifdef KEYMORA_SCRIPT_PAINTS
+    // The GUI application is made only when a script paints: most scripts never need fonts or a
+    // platform plugin. Rendering to a file needs no display, hence the offscreen default.
+    int AppArgc = 1;
+    std::unique_ptr<QGuiApplication> App;
+    Painter = [&](keymora::TKeymora& Control, const std::string& File, std::string& Error) {
+        if (!QCoreApplication::instance()) {
+            if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
+                qputenv("QT_QPA_PLATFORM", QByteArray("offscreen"));
+            App = std::make_unique<QGuiApplication>(AppArgc, argv);
+        }
+        return keymora::qt::PaintToPng(Control, File, Error);
+    };
+#endif
+
+    keymora::script::TScriptEngine Engine(std::cout, Painter);
+    if (argc == 2) {
+        const std::string Name = argv[1];
+        if (Name == "-h" || Name == "--help") {
+            Usage();
+            return 0;
+        }
+        std::ifstream File(Name, std::ios::binary);
+        if (!File) {
+            Engine.ReportError("cannot open " + Name, 0);
+            return Engine.ExitStatus();
+        }
+        return Engine.Run(File);
+    }
+    return Engine.Run(std::cin);
+}

@@ -1,1 +1,726 @@
-// placeholder
+// The keymora-script interpreter: command dispatch, argument checking, the control's events and
+// host records turned into output lines, and the line reader.
+#include "engine/script.h"
+
+#include <istream>
+#include <ostream>
+
+#include "engine/json.h"
+#include "engine/parser.h"
+#include "keymora/host/rtl.h"
+#include "keymora/model/published.h"
+
+namespace keymora::script {
+
+namespace {
+
+// Keeps every coordinate computation of the control far from 32-bit overflow: key widths stay
+// below 2^18, so products with key indices, rows and octave offsets stay below 2^31.
+constexpr long long MaxPlain = 1000000;
+constexpr long long MaxKeyIndex = 1000;
+constexpr int MaxPaintSide = 16384;
+
+void AppendNames(std::string& Out, std::span<const std::string_view> Names, long long Bits) {
+    Out += '[';
+    bool First = true;
+    for (std::size_t I = 0; I < Names.size(); ++I) {
+        if (!((Bits >> I) & 1)) continue;
+        if (!First) Out += ',';
+        First = false;
+        AppendJsonString(Out, Names[I]);
+    }
+    Out += ']';
+}
+
+template <class Array>
+void AppendArray(std::string& Out, const Array& Values) {
+    Out += '[';
+    for (std::size_t I = 0; I < Values.size(); ++I) {
+        if (I) Out += ',';
+        AppendJsonInt(Out, static_cast<long long>(Values[I]));
+    }
+    Out += ']';
+}
+
+void AppendCursor(std::string& Out, TCursor Cursor) {
+    if (Cursor == crDefault)
+        Out += "\"default\"";
+    else
+        AppendJsonInt(Out, Cursor);
+}
+
+void AppendFont(std::string& Out, const TFont& Font) {
+    static constexpr std::string_view StyleNames[] = {"fsBold", "fsItalic", "fsUnderline",
+                                                      "fsStrikeOut"};
+    Out += "{\"name\":";
+    AppendJsonString(Out, Font.Name);
+    Out += ",\"size\":";
+    AppendJsonInt(Out, Font.Size);
+    Out += ",\"color\":";
+    AppendJsonInt(Out, Font.Color);
+    Out += ",\"style\":";
+    AppendNames(Out, StyleNames, Font.Style.Bits());
+    Out += '}';
+}
+
+void AppendProperty(std::string& Out, const TPropInfo& Info, const TPropValue& V) {
+    switch (Info.Kind) {
+        case TPropKind::Integer:
+        case TPropKind::Color:
+            AppendJsonInt(Out, V.Int);
+            break;
+        case TPropKind::Boolean:
+            AppendJsonBool(Out, V.Int != 0);
+            break;
+        case TPropKind::Enumeration:
+            if (V.Int >= 0 && V.Int < static_cast<long long>(Info.Names.size()))
+                AppendJsonString(Out, Info.Names[static_cast<std::size_t>(V.Int)]);
+            else
+                AppendJsonInt(Out, V.Int);
+            break;
+        case TPropKind::Set:
+            AppendNames(Out, Info.Names, V.Int);
+            break;
+        case TPropKind::String:
+            AppendJsonString(Out, V.Str);
+            break;
+        case TPropKind::Font:
+            AppendFont(Out, V.Font);
+            break;
+    }
+}
+
+// Readable state beyond the published properties: the layout and state fields, then what the
+// host knows of the control.
+struct TField {
+    std::string_view Name;
+    void (*Append)(std::string& Out, const TKeymora& C);
+};
+
+constexpr TField Fields[] = {
+    {"RealWidth", [](std::string& O, const TKeymora& C) { AppendJsonInt(O, C.RealWidth()); }},
+    {"VisibleKeyCount",
+     [](std::string& O, const TKeymora& C) { AppendJsonInt(O, C.VisibleKeyCount()); }},
+    {"KeyWidth", [](std::string& O, const TKeymora& C) { AppendJsonInt(O, C.KeyWidth()); }},
+    {"ScrollButtonWidth",
+     [](std::string& O, const TKeymora& C) { AppendJsonInt(O, C.ScrollButtonWidth()); }},
+    {"KeyStates", [](std::string& O, const TKeymora& C) { AppendArray(O, C.KeyStates()); }},
+    {"ToneStates", [](std::string& O, const TKeymora& C) { AppendArray(O, C.ToneStates()); }},
+    {"OctaveColors", [](std::string& O, const TKeymora& C) { AppendArray(O, C.OctaveColors()); }},
+    {"OctaveDownPressed",
+     [](std::string& O, const TKeymora& C) { AppendJsonBool(O, C.OctaveDownPressed()); }},
+    {"DurationUpPressed",
+     [](std::string& O, const TKeymora& C) { AppendJsonBool(O, C.DurationUpPressed()); }},
+    {"OctaveUpPressed",
+     [](std::string& O, const TKeymora& C) { AppendJsonBool(O, C.OctaveUpPressed()); }},
+    {"DurationDownPressed",
+     [](std::string& O, const TKeymora& C) { AppendJsonBool(O, C.DurationDownPressed()); }},
+    {"MoreOctavesPressed",
+     [](std::string& O, const TKeymora& C) { AppendJsonBool(O, C.MoreOctavesPressed()); }},
+    {"FewerOctavesPressed",
+     [](std::string& O, const TKeymora& C) { AppendJsonBool(O, C.FewerOctavesPressed()); }},
+    {"MoreDurationsPressed",
+     [](std::string& O, const TKeymora& C) { AppendJsonBool(O, C.MoreDurationsPressed()); }},
+    {"FewerDurationsPressed",
+     [](std::string& O, const TKeymora& C) { AppendJsonBool(O, C.FewerDurationsPressed()); }},
+    {"Hint", [](std::string& O, const TKeymora& C) { AppendJsonString(O, C.Hint()); }},
+    {"Cursor", [](std::string& O, const TKeymora& C) { AppendCursor(O, C.Cursor()); }},
+    {"Focused", [](std::string& O, const TKeymora& C) { AppendJsonBool(O, C.Focused()); }},
+    {"Width", [](std::string& O, const TKeymora& C) { AppendJsonInt(O, C.Width()); }},
+    {"Height", [](std::string& O, const TKeymora& C) { AppendJsonInt(O, C.Height()); }},
+    {"ClientWidth", [](std::string& O, const TKeymora& C) { AppendJsonInt(O, C.ClientWidth()); }},
+    {"ClientHeight", [](std::string& O, const TKeymora& C) { AppendJsonInt(O, C.ClientHeight()); }},
+    {"HandleAllocated",
+     [](std::string& O, const TKeymora& C) { AppendJsonBool(O, C.HandleAllocated()); }},
+};
+
+}  // namespace
+
+const TScriptEngine::TCommand TScriptEngine::Commands[] = {
+    {"create", &TScriptEngine::Create, false, false, 0, 0},
+    {"parent", &TScriptEngine::Parent, true, false, 0, 0},
+    {"window", &TScriptEngine::MakeWindow, true, false, 0, 0},
+    {"bounds", &TScriptEngine::Bounds, true, false, 4, 4},
+    {"loading", &TScriptEngine::Loading, true, false, 0, 0},
+    {"loaded", &TScriptEngine::LoadedCmd, true, false, 0, 0},
+    {"set", &TScriptEngine::Set, true, false, 2, 2},
+    {"get", &TScriptEngine::Get, true, false, 1, 1},
+    {"call", &TScriptEngine::Call, true, false, 1, 5},
+    {"down", &TScriptEngine::Down, true, true, 2, 10},
+    {"move", &TScriptEngine::Move, true, true, 2, 10},
+    {"up", &TScriptEngine::Up, true, true, 2, 10},
+    {"keydown", &TScriptEngine::KeyDownCmd, true, true, 1, 5},
+    {"keyup", &TScriptEngine::KeyUpCmd, true, true, 1, 5},
+    {"focus", &TScriptEngine::Focus, true, true, 0, 0},
+    {"blur", &TScriptEngine::Blur, true, true, 0, 0},
+    {"themes", &TScriptEngine::Themes, true, false, 1, 1},
+    {"message", &TScriptEngine::Message, true, true, 1, 1},
+    {"paint", &TScriptEngine::Paint, true, true, 1, 1},
+};
+
+TScriptEngine::TScriptEngine(std::ostream& Out, TPainter Painter)
+    : Out_(Out), Painter_(std::move(Painter)) {}
+
+TScriptEngine::~TScriptEngine() {
+    DestroyControl();
+}
+
+// ---- Running ----
+
+int TScriptEngine::Run(std::istream& In) {
+    std::streambuf* Source = In.rdbuf();
+    if (!Source) return ExitStatus();
+    using Traits = std::streambuf::traits_type;
+    std::string Line;
+    long long Number = 0;
+    while (!Failed_) {
+        Line.clear();
+        bool Any = false;
+        Traits::int_type C = Traits::eof();
+        // Stop collecting one byte past the limit: Execute reports the line as too long, and an
+        // endless line never fills memory.
+        while (Line.size() <= MaxLineLength) {
+            C = Source->sbumpc();
+            if (Traits::eq_int_type(C, Traits::eof())) break;
+            Any = true;
+            if (Traits::to_char_type(C) == '\n') break;
+            Line += Traits::to_char_type(C);
+        }
+        if (!Any) break;
+        Execute(Line, ++Number);
+        if (Traits::eq_int_type(C, Traits::eof())) break;
+    }
+    return ExitStatus();
+}
+
+int TScriptEngine::Run(std::string_view Text) {
+    long long Number = 0;
+    while (!Text.empty() && !Failed_) {
+        const std::size_t End = Text.find('\n');
+        Execute(Text.substr(0, End), ++Number);
+        if (End == std::string_view::npos) break;
+        Text.remove_prefix(End + 1);
+    }
+    return ExitStatus();
+}
+
+bool TScriptEngine::Execute(std::string_view Line, long long LineNumber) {
+    if (Failed_) return false;
+    Line_ = LineNumber;
+    std::string Error;
+    if (!Tokenize(Line, Tokens_, Error)) return Fail(Error);
+    if (Tokens_.empty()) return true;
+    const TArgs& Args = Tokens_;
+    const std::string& Name = Args[0];
+    for (const TCommand& Command : Commands) {
+        if (!SameText(Name, Command.Name)) continue;
+        if (Command.NeedsControl && !Control_) return Fail("no control (use create first)");
+        if (Command.NeedsWindow && !Window_) return Fail("the control has no window");
+        const int Count = static_cast<int>(Args.size()) - 1;
+        if (Count < Command.MinArgs) return Fail("missing arguments for " + Args[0]);
+        if (Count > Command.MaxArgs) return Fail("too many arguments for " + Args[0]);
+        const bool Ok = (this->*Command.Handler)(Args);
+        Out_.flush();
+        return Ok;
+    }
+    return Fail("unknown command: " + Name);
+}
+
+void TScriptEngine::ReportError(std::string_view Text, long long LineNumber) {
+    std::string Line = "{\"error\":";
+    AppendJsonString(Line, Text);
+    Line += ",\"line\":";
+    AppendJsonInt(Line, LineNumber);
+    Line += '}';
+    Emit(Line);
+    Out_.flush();
+    Failed_ = true;
+}
+
+bool TScriptEngine::Fail(std::string_view Text) {
+    ReportError(Text, Line_);
+    return false;
+}
+
+void TScriptEngine::Emit(const std::string& Line) {
+    Out_ << Line << '\n';
+}
+
+// ---- Output of the control's doings ----
+
+void TScriptEngine::PrintEvent(std::string_view Name, std::string_view Fields) {
+    std::string Line = "{\"event\":";
+    AppendJsonString(Line, Name);
+    Line += Fields;
+    Line += '}';
+    Emit(Line);
+}
+
+void TScriptEngine::PrintRecord(const THostRecord& Record) {
+    std::string Line;
+    switch (Record.Kind) {
+        case THostRecord::TKind::InvalidateRect:
+            Line = "{\"invalidate\":";
+            AppendJsonRect(Line, Record.Rect);
+            Line += '}';
+            break;
+        case THostRecord::TKind::InvalidateAll:
+            Line = "{\"invalidate\":\"all\"}";
+            break;
+        case THostRecord::TKind::FocusSet:
+            Line = "{\"focus\":\"set\"}";
+            break;
+        case THostRecord::TKind::Cursor:
+            Line = "{\"cursor\":";
+            AppendCursor(Line, Record.Cursor);
+            Line += '}';
+            break;
+        case THostRecord::TKind::Hint:
+            Line = "{\"hint\":";
+            AppendJsonString(Line, Record.Text);
+            Line += '}';
+            break;
+        case THostRecord::TKind::CancelHint:
+            // Hiding the old hint is the first half of showing the new one: one line is enough.
+            return;
+    }
+    Emit(Line);
+}
+
+void TScriptEngine::AssignEvents() {
+    TKeymora& C = *Control_;
+    const auto Point = [](int X, int Y) {
+        std::string F = ",\"x\":";
+        AppendJsonInt(F, X);
+        F += ",\"y\":";
+        AppendJsonInt(F, Y);
+        return F;
+    };
+    const auto Key = [](std::uint16_t Code) {
+        std::string F = ",\"key\":";
+        AppendJsonInt(F, Code);
+        return F;
+    };
+    C.OnKeyClick = [this](TObject*, int Octave, int Note, int Tone) {
+        std::string F = ",\"octave\":";
+        AppendJsonInt(F, Octave);
+        F += ",\"note\":";
+        AppendJsonInt(F, Note);
+        F += ",\"tone\":";
+        AppendJsonInt(F, Tone);
+        PrintEvent("OnKeyClick", F);
+    };
+    C.OnTrackMouse = [this](TObject*, bool Keys) {
+        std::string F = ",\"keys\":";
+        AppendJsonBool(F, Keys);
+        PrintEvent("OnTrackMouse", F);
+    };
+    C.OnOffsetChanged = [this](TObject*) { PrintEvent("OnOffsetChanged"); };
+    C.OnDurationChanged = [this](TObject*) { PrintEvent("OnDurationChanged"); };
+    C.OnMaxChanged = [this](TObject*) { PrintEvent("OnMaxChanged"); };
+    C.OnMouseDown = [this, Point](TObject*, TMouseButton, TShiftState, int X, int Y) {
+        PrintEvent("OnMouseDown", Point(X, Y));
+    };
+    C.OnMouseMove = [this, Point](TObject*, TShiftState, int X, int Y) {
+        PrintEvent("OnMouseMove", Point(X, Y));
+    };
+    C.OnMouseUp = [this, Point](TObject*, TMouseButton, TShiftState, int X, int Y) {
+        PrintEvent("OnMouseUp", Point(X, Y));
+    };
+    C.OnKeyDown = [this, Key](TObject*, std::uint16_t& Code, TShiftState) {
+        PrintEvent("OnKeyDown", Key(Code));
+    };
+    C.OnKeyUp = [this, Key](TObject*, std::uint16_t& Code, TShiftState) {
+        PrintEvent("OnKeyUp", Key(Code));
+    };
+}
+
+void TScriptEngine::DestroyControl() {
+    // The window detaches itself from the control, so it goes first.
+    Window_.reset();
+    Control_.reset();
+}
+
+// ---- Arguments ----
+
+bool TScriptEngine::Int(const std::string& Token, long long Min, long long Max, int& Value) {
+    long long V = 0;
+    switch (ParseInteger(Token, Min, Max, V)) {
+        case TNumber::Ok:
+            Value = static_cast<int>(V);
+            return true;
+        case TNumber::NotANumber:
+            return Fail("not an integer: " + Token);
+        case TNumber::OutOfRange:
+            break;
+    }
+    return Fail("number out of range " + std::string(IntToStr(Min).View()) + ".." +
+                std::string(IntToStr(Max).View()) + ": " + Token);
+}
+
+bool TScriptEngine::Mouse(const TArgs& A, bool AllowButton, int& X, int& Y, TMouseButton& Button,
+                          TShiftState& Shift, int& Buttons) {
+    if (!Int(A[1], -MaxPlain, MaxPlain, X) || !Int(A[2], -MaxPlain, MaxPlain, Y)) return false;
+    Button = mbLeft;
+    Buttons = 0;
+    for (std::size_t I = 3; I < A.size(); ++I) {
+        const std::string& M = A[I];
+        if (SameText(M, "shift")) {
+            Shift.Include(ssShift);
+        } else if (SameText(M, "ctrl")) {
+            Shift.Include(ssCtrl);
+        } else if (SameText(M, "left") || SameText(M, "right") || SameText(M, "middle")) {
+            const bool Left = SameText(M, "left");
+            const bool Right = SameText(M, "right");
+            Button = Left ? mbLeft : Right ? mbRight : mbMiddle;
+            Shift.Include(Left ? ssLeft : Right ? ssRight : ssMiddle);
+            if (++Buttons > 1 && !AllowButton) return Fail("more than one mouse button: " + M);
+        } else {
+            return Fail("unknown modifier: " + M);
+        }
+    }
+    return true;
+}
+
+bool TScriptEngine::KeyArgs(const TArgs& A, std::uint16_t& Key, TShiftState& Shift) {
+    const auto Code = ParseKey(A[1]);
+    if (!Code) return Fail("unknown key: " + A[1]);
+    Key = *Code;
+    for (std::size_t I = 2; I < A.size(); ++I) {
+        if (SameText(A[I], "shift"))
+            Shift.Include(ssShift);
+        else if (SameText(A[I], "ctrl"))
+            Shift.Include(ssCtrl);
+        else
+            return Fail("unknown modifier: " + A[I]);
+    }
+    return true;
+}
+
+// ---- Commands ----
+
+bool TScriptEngine::Create(const TArgs&) {
+    DestroyControl();
+    Control_ = std::make_unique<TKeymora>(nullptr);
+    AssignEvents();
+    return true;
+}
+
+bool TScriptEngine::Parent(const TArgs&) {
+    Control_->SetParent(&Form_);
+    return true;
+}
+
+bool TScriptEngine::MakeWindow(const TArgs&) {
+    if (Window_) return Fail("the control already has a window");
+    if (!Control_->Parent()) Control_->SetParent(&Form_);
+    Window_ = std::make_unique<THeadlessWindow>(*Control_);
+    Window_->Keep = false;
+    Window_->Themes = Themes_;
+    Window_->OnRecord = [this](const THostRecord& Record) { PrintRecord(Record); };
+    return true;
+}
+
+bool TScriptEngine::Bounds(const TArgs& A) {
+    int V[4] = {};
+    for (std::size_t I = 0; I < 4; ++I)
+        if (!Int(A[I + 1], -MaxPlain, MaxPlain, V[I])) return false;
+    Control_->SetBounds(V[0], V[1], V[2], V[3]);
+    return true;
+}
+
+bool TScriptEngine::Loading(const TArgs&) {
+    if (Control_->ComponentState().Contains(csLoading))
+        return Fail("the control is loading already");
+    Control_->BeginLoading();
+    return true;
+}
+
+bool TScriptEngine::LoadedCmd(const TArgs&) {
+    if (!Control_->ComponentState().Contains(csLoading)) return Fail("the control is not loading");
+    Control_->Loaded();
+    return true;
+}
+
+bool TScriptEngine::Set(const TArgs& A) {
+    const TPropInfo* Info = FindProperty(A[1]);
+    if (!Info) return Fail("not a published property: " + A[1]);
+    const std::string& Text = A[2];
+    TPropValue V;
+    switch (Info->Kind) {
+        case TPropKind::Integer: {
+            int I = 0;
+            if (!Int(Text, -MaxPlain, MaxPlain, I)) return false;
+            V.Int = I;
+            break;
+        }
+        case TPropKind::Color:
+            switch (ParseColor(Text, V.Int)) {
+                case TNumber::Ok:
+                    break;
+                case TNumber::NotANumber:
+                    return Fail("not a colour: " + Text);
+                case TNumber::OutOfRange:
+                    return Fail("colour out of range 0..$FFFFFFFF: " + Text);
+            }
+            break;
+        case TPropKind::Boolean:
+            if (SameText(Text, "true"))
+                V.Int = 1;
+            else if (!SameText(Text, "false"))
+                return Fail("expected true or false: " + Text);
+            break;
+        case TPropKind::Enumeration: {
+            bool Found = false;
+            for (std::size_t I = 0; I < Info->Names.size() && !Found; ++I) {
+                Found = Info->Names[I] == Text;
+                if (Found) V.Int = static_cast<long long>(I);
+            }
+            if (!Found) return Fail("not a value of " + std::string(Info->Name) + ": " + Text);
+            break;
+        }
+        case TPropKind::Set: {
+            if (Text.size() < 2 || Text.front() != '[' || Text.back() != ']')
+                return Fail("expected a set such as [a,b] or []: " + Text);
+            std::string_view Items(Text);
+            Items = Items.substr(1, Items.size() - 2);
+            while (!Items.empty()) {
+                const std::size_t Comma = Items.find(',');
+                const std::string_view Item = Items.substr(0, Comma);
+                bool Found = false;
+                for (std::size_t I = 0; I < Info->Names.size() && !Found; ++I) {
+                    Found = Info->Names[I] == Item;
+                    if (Found) V.Int |= 1LL << I;
+                }
+                if (!Found)
+                    return Fail("not an element of " + std::string(Info->Name) + ": " +
+                                std::string(Item));
+                if (Comma == std::string_view::npos) break;
+                Items.remove_prefix(Comma + 1);
+                if (Items.empty()) return Fail("empty element in set: " + Text);
+            }
+            break;
+        }
+        case TPropKind::String:
+            V.Str = Text;
+            break;
+        case TPropKind::Font: {
+            V.Font = Control_->Font();
+            const std::size_t Comma = Text.find(',');
+            V.Font.Name = Text.substr(0, Comma);
+            if (V.Font.Name.empty()) return Fail("expected a font as NAME or NAME,SIZE: " + Text);
+            if (Comma != std::string::npos &&
+                !Int(Text.substr(Comma + 1), -1000, 1000, V.Font.Size))
+                return false;
+            break;
+        }
+    }
+    SetPropertyValue(*Control_, *Info, V);
+    return true;
+}
+
+bool TScriptEngine::Get(const TArgs& A) {
+    std::string Line = "{\"get\":";
+    if (const TPropInfo* Info = FindProperty(A[1])) {
+        const TPropValue V = GetPropertyValue(*Control_, *Info);
+        AppendJsonString(Line, Info->Name);
+        Line += ",\"value\":";
+        AppendProperty(Line, *Info, V);
+    } else {
+        const TField* Field = nullptr;
+        for (const TField& F : Fields)
+            if (SameText(A[1], F.Name)) Field = &F;
+        if (!Field) return Fail("nothing to get by that name: " + A[1]);
+        AppendJsonString(Line, Field->Name);
+        Line += ",\"value\":";
+        Field->Append(Line, *Control_);
+    }
+    Line += '}';
+    Emit(Line);
+    return true;
+}
+
+bool TScriptEngine::Call(const TArgs& A) {
+    static constexpr struct {
+        std::string_view Name;
+        int Args;
+    } Methods[] = {
+        {"CalculateWidth", 0}, {"GetRealWidth", 0},     {"GetOffsetOctave", 0},   {"GetKeyRect", 1},
+        {"GetToneRect", 1},    {"InvalidateOctave", 0}, {"InvalidateSetting", 0}, {"GetPoint", 4},
+        {"SelectNote", 3},     {"ReleaseNote", 3},      {"ReleaseSelected", 0},
+    };
+    std::size_t Index = 0;
+    while (Index < std::size(Methods) && !SameText(A[1], Methods[Index].Name)) ++Index;
+    if (Index == std::size(Methods)) return Fail("not a public method: " + A[1]);
+    const std::string_view Name = Methods[Index].Name;
+    const int Wanted = Methods[Index].Args;
+    if (static_cast<int>(A.size()) - 2 != Wanted)
+        return Fail(std::string(Name) + " takes " + std::string(IntToStr(Wanted).View()) +
+                    (Wanted == 1 ? " argument" : " arguments"));
+
+    // Note addresses are bytes; key indices are plain integers.
+    int Arg[4] = {};
+    const bool Bytes = Name == "GetPoint" || Name == "SelectNote" || Name == "ReleaseNote";
+    for (int I = 0; I < Wanted; ++I) {
+        const std::string& Token = A[static_cast<std::size_t>(I) + 2];
+        if (!(Bytes ? Int(Token, 0, 255, Arg[I]) : Int(Token, -MaxKeyIndex, MaxKeyIndex, Arg[I])))
+            return false;
+    }
+    const auto B = [&](int I) { return static_cast<std::uint8_t>(Arg[I]); };
+
+    TKeymora& C = *Control_;
+    std::string Result;
+    if (Name == "CalculateWidth") {
+        C.CalculateWidth();
+    } else if (Name == "GetRealWidth") {
+        AppendJsonInt(Result, C.GetRealWidth());
+    } else if (Name == "GetOffsetOctave") {
+        AppendJsonInt(Result, C.GetOffsetOctave());
+    } else if (Name == "GetKeyRect") {
+        AppendJsonRect(Result, C.GetKeyRect(Arg[0]));
+    } else if (Name == "GetToneRect") {
+        AppendJsonRect(Result, C.GetToneRect(Arg[0]));
+    } else if (Name == "InvalidateOctave") {
+        C.InvalidateOctave();
+    } else if (Name == "InvalidateSetting") {
+        C.InvalidateSetting();
+    } else if (Name == "GetPoint") {
+        const auto P = C.GetPoint(B(0), B(1), B(2), B(3));
+        if (P) {
+            Result = '[';
+            AppendJsonInt(Result, P->X);
+            Result += ',';
+            AppendJsonInt(Result, P->Y);
+            Result += ']';
+        } else {
+            Result = "null";
+        }
+    } else if (Name == "SelectNote") {
+        C.SelectNote(B(0), B(1), B(2));
+    } else if (Name == "ReleaseNote") {
+        C.ReleaseNote(B(0), B(1), B(2));
+    } else {
+        C.ReleaseSelected();
+    }
+    if (Result.empty()) return true;
+    std::string Line = "{\"call\":";
+    AppendJsonString(Line, Name);
+    Line += ",\"result\":";
+    Line += Result;
+    Line += '}';
+    Emit(Line);
+    return true;
+}
+
+bool TScriptEngine::Down(const TArgs& A) {
+    int X = 0, Y = 0, Buttons = 0;
+    TMouseButton Button = mbLeft;
+    TShiftState Shift;
+    if (!Mouse(A, false, X, Y, Button, Shift, Buttons)) return false;
+    // The button going down is held from now on, so it belongs to the shift state.
+    if (Buttons == 0) Shift.Include(ssLeft);
+    Control_->MouseDown(Button, Shift, X, Y);
+    return true;
+}
+
+bool TScriptEngine::Move(const TArgs& A) {
+    int X = 0, Y = 0, Buttons = 0;
+    TMouseButton Button = mbLeft;
+    TShiftState Shift;
+    if (!Mouse(A, true, X, Y, Button, Shift, Buttons)) return false;
+    Control_->MouseMove(Shift, X, Y);
+    return true;
+}
+
+bool TScriptEngine::Up(const TArgs& A) {
+    int X = 0, Y = 0, Buttons = 0;
+    TMouseButton Button = mbLeft;
+    TShiftState Shift;
+    if (!Mouse(A, false, X, Y, Button, Shift, Buttons)) return false;
+    // The released button is no longer held.
+    Shift.Exclude(ssLeft);
+    Shift.Exclude(ssRight);
+    Shift.Exclude(ssMiddle);
+    Control_->MouseUp(Button, Shift, X, Y);
+    return true;
+}
+
+bool TScriptEngine::KeyDownCmd(const TArgs& A) {
+    std::uint16_t Key = 0;
+    TShiftState Shift;
+    if (!KeyArgs(A, Key, Shift)) return false;
+    Control_->KeyDown(Key, Shift);
+    return true;
+}
+
+bool TScriptEngine::KeyUpCmd(const TArgs& A) {
+    std::uint16_t Key = 0;
+    TShiftState Shift;
+    if (!KeyArgs(A, Key, Shift)) return false;
+    Control_->KeyUp(Key, Shift);
+    return true;
+}
+
+bool TScriptEngine::Focus(const TArgs&) {
+    Window_->GiveFocus();
+    return true;
+}
+
+bool TScriptEngine::Blur(const TArgs&) {
+    Window_->TakeFocus();
+    return true;
+}
+
+bool TScriptEngine::Themes(const TArgs& A) {
+    if (SameText(A[1], "on"))
+        Themes_ = true;
+    else if (SameText(A[1], "off"))
+        Themes_ = false;
+    else
+        return Fail("expected on or off: " + A[1]);
+    if (Window_) Window_->Themes = Themes_;
+    return true;
+}
+
+bool TScriptEngine::Message(const TArgs& A) {
+    static constexpr struct {
+        std::string_view Name;
+        std::uint32_t Code;
+    } Messages[] = {{"WM_ERASEBKGND", wm::WM_ERASEBKGND}, {"WM_GETDLGCODE", wm::WM_GETDLGCODE}};
+    for (const auto& M : Messages) {
+        if (!SameText(A[1], M.Name)) continue;
+        TMessage Msg{M.Code, 0, 0, 0};
+        Control_->Dispatch(Msg);
+        std::string Line = "{\"message\":";
+        AppendJsonString(Line, M.Name);
+        Line += ",\"result\":";
+        AppendJsonInt(Line, Msg.Result);
+        Line += '}';
+        Emit(Line);
+        return true;
+    }
+    return Fail("unknown message: " + A[1]);
+}
+
+bool TScriptEngine::Paint(const TArgs& A) {
+    if (!Painter_) return Fail("paint needs the Qt host, which this build lacks");
+    const int W = Control_->ClientWidth();
+    const int H = Control_->ClientHeight();
+    if (W < 1 || H < 1 || W > MaxPaintSide || H > MaxPaintSide)
+        return Fail("cannot paint a client area of " + std::string(IntToStr(W).View()) + " x " +
+                    std::string(IntToStr(H).View()) + " pixels");
+    std::string Error;
+    if (!Painter_(*Control_, A[1], Error))
+        return Fail(Error.empty() ? "paint failed: " + A[1] : Error);
+    std::string Line = "{\"paint\":";
+    AppendJsonString(Line, A[1]);
+    Line += ",\"width\":";
+    AppendJsonInt(Line, W);
+    Line += ",\"height\":";
+    AppendJsonInt(Line, H);
+    Line += '}';
+    Emit(Line);
+    return true;
+}
+
+}  // namespace keymora::script

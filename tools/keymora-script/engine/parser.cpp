@@ -1,0 +1,149 @@
+// Tokenizer and number, key and word readers of keymora-script.
+#include "engine/parser.h"
+
+#include <charconv>
+
+#include "keymora/host/rtl.h"
+#include "keymora/host/types.h"
+
+namespace keymora::script {
+
+namespace {
+
+bool IsBlank(char C) {
+    return C == ' ' || C == '\t' || C == '\r' || C == '\v' || C == '\f';
+}
+
+bool IsDigit(char C) {
+    return C >= '0' && C <= '9';
+}
+
+bool IsHexDigit(char C) {
+    return IsDigit(C) || (C >= 'a' && C <= 'f') || (C >= 'A' && C <= 'F');
+}
+
+// Unsigned digits in Base (all characters must be digits) up to Max.
+TNumber ParseDigits(std::string_view Digits, int Base, unsigned long long Max,
+                    unsigned long long& Value) {
+    if (Digits.empty()) return TNumber::NotANumber;
+    for (char C : Digits)
+        if (Base == 10 ? !IsDigit(C) : !IsHexDigit(C)) return TNumber::NotANumber;
+    const auto Result = std::from_chars(Digits.data(), Digits.data() + Digits.size(), Value, Base);
+    if (Result.ec == std::errc::result_out_of_range || Value > Max) return TNumber::OutOfRange;
+    if (Result.ec != std::errc{} || Result.ptr != Digits.data() + Digits.size())
+        return TNumber::NotANumber;
+    return TNumber::Ok;
+}
+
+struct TNamedKey {
+    std::string_view Name;
+    std::uint16_t Code;
+};
+
+constexpr TNamedKey NamedKeys[] = {
+    {"SPACE", vk::VK_SPACE}, {"PRIOR", vk::VK_PRIOR}, {"NEXT", vk::VK_NEXT},
+    {"END", vk::VK_END},     {"HOME", vk::VK_HOME},   {"LEFT", vk::VK_LEFT},
+    {"UP", vk::VK_UP},       {"RIGHT", vk::VK_RIGHT}, {"DOWN", vk::VK_DOWN},
+};
+
+}  // namespace
+
+bool SameText(std::string_view A, std::string_view B) {
+    return CompareText(A, B) == 0;
+}
+
+bool Tokenize(std::string_view Line, std::vector<std::string>& Tokens, std::string& Error) {
+    Tokens.clear();
+    if (Line.size() > MaxLineLength) {
+        Error = "line too long (more than 4096 bytes)";
+        return false;
+    }
+    if (Line.find('\0') != std::string_view::npos) {
+        Error = "NUL byte in the line";
+        return false;
+    }
+    std::size_t I = 0;
+    const std::size_t N = Line.size();
+    while (I < N && IsBlank(Line[I])) ++I;
+    if (I == N || Line[I] == '#') return true;
+    while (I < N) {
+        std::string Token;
+        if (Line[I] == '"') {
+            ++I;
+            bool Closed = false;
+            while (I < N) {
+                const char C = Line[I++];
+                if (C == '"') {
+                    Closed = true;
+                    break;
+                }
+                if (C == '\\' && I < N && (Line[I] == '"' || Line[I] == '\\')) {
+                    Token += Line[I++];
+                    continue;
+                }
+                Token += C;
+            }
+            if (!Closed) {
+                Error = "unterminated quoted token";
+                return false;
+            }
+            if (I < N && !IsBlank(Line[I])) {
+                Error = "a quoted token must be followed by a blank";
+                return false;
+            }
+        } else {
+            while (I < N && !IsBlank(Line[I])) {
+                if (Line[I] == '"') {
+                    Error = "a quote inside a token (quote the whole token)";
+                    return false;
+                }
+                Token += Line[I++];
+            }
+        }
+        Tokens.push_back(std::move(Token));
+        while (I < N && IsBlank(Line[I])) ++I;
+    }
+    return true;
+}
+
+TNumber ParseInteger(std::string_view Text, long long Min, long long Max, long long& Value) {
+    const bool Negative = !Text.empty() && Text.front() == '-';
+    if (Negative) Text.remove_prefix(1);
+    unsigned long long Magnitude = 0;
+    // Anything beyond 64 bits is out of every range the tool uses.
+    const TNumber R = ParseDigits(Text, 10, 1ULL << 62, Magnitude);
+    if (R != TNumber::Ok) return R;
+    const long long Signed =
+        Negative ? -static_cast<long long>(Magnitude) : static_cast<long long>(Magnitude);
+    if (Signed < Min || Signed > Max) return TNumber::OutOfRange;
+    Value = Signed;
+    return TNumber::Ok;
+}
+
+TNumber ParseColor(std::string_view Text, long long& Value) {
+    if (Text.empty() || Text.front() != '$') return ParseInteger(Text, 0, 0xFFFFFFFFLL, Value);
+    unsigned long long Raw = 0;
+    const TNumber R = ParseDigits(Text.substr(1), 16, 0xFFFFFFFFULL, Raw);
+    if (R == TNumber::Ok) Value = static_cast<long long>(Raw);
+    return R;
+}
+
+std::optional<std::uint16_t> ParseKey(std::string_view Text) {
+    if (Text.size() == 1) {
+        const char C = UpCase(Text[0]);
+        if ((C >= 'A' && C <= 'Z') || IsDigit(C)) return static_cast<std::uint16_t>(C);
+        return std::nullopt;
+    }
+    for (const TNamedKey& Key : NamedKeys)
+        if (SameText(Text, Key.Name)) return Key.Code;
+    if (Text.size() == 7 && SameText(Text.substr(0, 6), "NUMPAD") && IsDigit(Text[6]))
+        return static_cast<std::uint16_t>(vk::VK_NUMPAD0 + (Text[6] - '0'));
+    if (Text.size() > 2 && Text[0] == '0' && (Text[1] == 'x' || Text[1] == 'X')) {
+        unsigned long long Code = 0;
+        if (ParseDigits(Text.substr(2), 16, 0xFFFF, Code) == TNumber::Ok)
+            return static_cast<std::uint16_t>(Code);
+    }
+    return std::nullopt;
+}
+
+}  // namespace keymora::script
