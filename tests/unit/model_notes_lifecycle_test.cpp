@@ -98,6 +98,24 @@ TEST(NoteStates, WithoutWindowStatesChangeButNothingIsRequested) {
     EXPECT_EQ(H.Take(), Log{});
 }
 
+TEST(NoteStates, EveryChangeIsReportedBeforeItsRepaint) {
+    Harness H;
+    TKeymora& K = H.Control;
+    K.OnKeyStateChange = [&](TObject* Sender, int Index, bool Black, std::uint8_t Old,
+                             std::uint8_t New) {
+        H.CheckSender(Sender);
+        H.Log.push_back("state " + std::to_string(Index) + (Black ? " black " : " white ") +
+                        std::to_string(Old) + "->" + std::to_string(New));
+    };
+    K.SelectNote(5, 0, 0);
+    K.SelectNote(5, 0, 0);  // no change, no report
+    K.SelectNote(2, 0, 1);
+    K.ReleaseSelected();
+    EXPECT_EQ(H.Take(), (Log{"state 23 white 0->3", Inv(361, 0, 376, 100), "state 2 black 0->3",
+                             Inv(58, 0, 66, 82), "state 23 white 3->0", Inv(361, 0, 376, 100),
+                             "state 2 black 3->0", Inv(58, 0, 66, 82)}));
+}
+
 TEST(Lifecycle, LoadingComputesTheLayoutInLoaded) {
     TKeymora K;
     THeadlessForm Form;

@@ -38,6 +38,9 @@ constexpr TAutoTone atAutoMinor = TAutoTone::atAutoMinor;
 
 using TOnKeyClickEvent = std::function<void(TObject* Sender, int Octave, int Note, int Tone)>;
 using TOnMouseTrackEvent = std::function<void(TObject* Sender, bool Keys)>;
+/// A key's state changed: Index 0..51 in KeyStates (Black false) or ToneStates (Black true).
+using TOnKeyStateEvent = std::function<void(TObject* Sender, int Index, bool Black,
+                                            std::uint8_t OldState, std::uint8_t NewState)>;
 
 /// Number of white keys, A0 to C8.
 constexpr int WhiteKeyCount = 52;
@@ -131,6 +134,9 @@ public:
     TNotifyEvent OnOffsetChanged;
     TNotifyEvent OnDurationChanged;
     TNotifyEvent OnMaxChanged;
+    /// Fired right after every change of a key state, whoever makes it (mouse, PC keyboard, the
+    /// note operations), before that change's repaint request and OnKeyClick. Not published.
+    TOnKeyStateEvent OnKeyStateChange;
 
     // Unpublished state.
     int ScrollButtonWidth() const { return FScrollButtonWidth; }
@@ -209,10 +215,15 @@ private:
 
     void WMEraseBkGnd(TMessage& Msg);
     void WMGetDlgCode(TMessage& Msg);
-    /// The only writers of the two state arrays; P must lie in 0..51. They store and nothing else.
-    void SetKeyState(int P, std::uint8_t Value) { FKeyStates[static_cast<std::size_t>(P)] = Value; }
-    void SetToneState(int P, std::uint8_t Value) {
-        FToneStates[static_cast<std::size_t>(P)] = Value;
+    /// The only writers of the two state arrays; P must lie in 0..51. They store the value and
+    /// report a change through OnKeyStateChange.
+    void SetKeyState(int P, std::uint8_t Value) { StoreState(FKeyStates, P, false, Value); }
+    void SetToneState(int P, std::uint8_t Value) { StoreState(FToneStates, P, true, Value); }
+    void StoreState(TKeyStateArray& States, int P, bool Black, std::uint8_t Value) {
+        std::uint8_t& Slot = States[static_cast<std::size_t>(P)];
+        const std::uint8_t Old = Slot;
+        Slot = Value;
+        if (Old != Value && OnKeyStateChange) OnKeyStateChange(this, P, Black, Old, Value);
     }
     bool& ZoneButtonFlag(TZoneButton Button);
 
