@@ -1,0 +1,130 @@
+// Pitch naming and the MIDI export of the pad's note list.
+#include "note_list.h"
+
+#include <fstream>
+
+namespace keymora::pad {
+
+namespace {
+constexpr int Semitones[7] = {0, 2, 4, 5, 7, 9, 11};
+constexpr char Letters[7] = {'C', 'D', 'E', 'F', 'G', 'A', 'B'};
+constexpr int TicksPerQuarter = 480;
+constexpr int Velocity = 96;
+
+// Octave and 0-based step of a reported note, carrying notes past B into the next octave.
+void Normalise(const TEntry& E, int& Octave, int& Step) {
+    const int Index = E.Note - 1;
+    Octave = E.Octave + (Index >= 0 ? Index / 7 : (Index - 6) / 7);
+    Step = ((Index % 7) + 7) % 7;
+}
+
+void PutVarLen(std::vector<std::uint8_t>& Out, std::uint32_t V) {
+    std::uint8_t Bytes[5];
+    int N = 0;
+    Bytes[N++] = static_cast<std::uint8_t>(V & 0x7F);
+    while ((V >>= 7) != 0) Bytes[N++] = static_cast<std::uint8_t>((V & 0x7F) | 0x80);
+    while (N > 0) Out.push_back(Bytes[--N]);
+}
+
+void PutBE(std::vector<std::uint8_t>& Out, std::uint32_t V, int Bytes) {
+    for (int I = Bytes - 1; I >= 0; --I) Out.push_back(static_cast<std::uint8_t>(V >> (8 * I)));
+}
+}  // namespace
+
+std::optional<int> MidiNumber(const TEntry& E) {
+    if (E.Rest) return std::nullopt;
+    int Octave;
+    int Step;
+    Normalise(E, Octave, Step);
+    // The control's octave o holds the scientific octave o - 1, whose C is MIDI 12 * o.
+    const int Number = 12 * Octave + Semitones[Step] + E.Tone;
+    if (Number < 0 || Number > 127) return std::nullopt;
+    return Number;
+}
+
+std::string PitchName(const TEntry& E) {
+    if (E.Rest) return "rest";
+    int Octave;
+    int Step;
+    Normalise(E, Octave, Step);
+    std::string Name(1, Letters[Step]);
+    if (E.Tone > 0) Name += '#';
+    if (E.Tone < 0) Name += 'b';
+    return Name + std::to_string(Octave - 1);
+}
+
+std::string DurationName(int Duration) {
+    if (Duration <= 0) return "whole";
+    return "1/" + std::to_string(1 << (Duration > 7 ? 7 : Duration));
+}
+
+std::string Describe(const TEntry& E) { return PitchName(E) + " " + DurationName(E.Duration); }
+
+int DurationTicks(int Duration) {
+    if (Duration < 0) Duration = 0;
+    if (Duration > 7) Duration = 7;
+    return 4 * TicksPerQuarter >> Duration;
+}
+
+void TNoteList::AddClick(int Octave, int Note, int Tone, int Duration) {
+    if (Octave == 0 && Note == -1) {
+        AddRest(Duration);
+        return;
+    }
+    Entries_.push_back({false, Octave, Note, Tone, Duration});
+}
+
+void TNoteList::AddRest(int Duration) { Entries_.push_back({true, 0, 0, 0, Duration}); }
+
+bool TNoteList::Undo() {
+    if (Entries_.empty()) return false;
+    Entries_.pop_back();
+    return true;
+}
+
+std::vector<std::uint8_t> TNoteList::ToMidi() const {
+    std::vector<std::uint8_t> Track;
+    // Tempo 120: 500000 microseconds per quarter note.
+    Track.insert(Track.end(), {0x00, 0xFF, 0x51, 0x03, 0x07, 0xA1, 0x20});
+    std::uint32_t Gap = 0;
+    for (const TEntry& E : Entries_) {
+        const auto Ticks = static_cast<std::uint32_t>(DurationTicks(E.Duration));
+        const std::optional<int> Number = MidiNumber(E);
+        if (!Number) {
+            Gap += Ticks;
+            continue;
+        }
+        PutVarLen(Track, Gap);
+        Track.insert(Track.end(), {0x90, static_cast<std::uint8_t>(*Number), Velocity});
+        PutVarLen(Track, Ticks);
+        Track.insert(Track.end(), {0x80, static_cast<std::uint8_t>(*Number), 0x00});
+        Gap = 0;
+    }
+    // A trailing rest still counts: the end of the track comes after it.
+    PutVarLen(Track, Gap);
+    Track.insert(Track.end(), {0xFF, 0x2F, 0x00});
+
+    std::vector<std::uint8_t> File = {'M', 'T', 'h', 'd'};
+    PutBE(File, 6, 4);
+    PutBE(File, 0, 2);  // type 0
+    PutBE(File, 1, 2);  // one track
+    PutBE(File, TicksPerQuarter, 2);
+    File.insert(File.end(), {'M', 'T', 'r', 'k'});
+    PutBE(File, static_cast<std::uint32_t>(Track.size()), 4);
+    File.insert(File.end(), Track.begin(), Track.end());
+    return File;
+}
+
+bool TNoteList::SaveMidi(const std::string& Path, std::string& Error) const {
+    const std::vector<std::uint8_t> Bytes = ToMidi();
+    std::ofstream Out(Path, std::ios::binary | std::ios::trunc);
+    if (Out) Out.write(reinterpret_cast<const char*>(Bytes.data()),
+                       static_cast<std::streamsize>(Bytes.size()));
+    if (!Out) {
+        Error = "cannot write " + Path;
+        return false;
+    }
+    return true;
+}
+
+}  // namespace keymora::pad
