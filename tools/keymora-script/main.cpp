@@ -5,16 +5,10 @@
 #include <iostream>
 #include <string>
 
-#include "engine/json.h"
 #include "engine/script.h"
 
 #if defined(KEYMORA_WITH_QT) && __has_include("keymora/host/qt/image.h")
 #define KEYMORA_SCRIPT_PAINTS 1
-#include <QtCore/QByteArray>
-#include <QtCore/QCoreApplication>
-#include <QtGui/QGuiApplication>
-#include <memory>
-
 #include "keymora/host/qt/image.h"
 #endif
 
@@ -35,18 +29,8 @@ int main(int argc, char** argv) {
 
     keymora::script::TPainter Painter;
 #ifdef KEYMORA_SCRIPT_PAINTS
-    // The GUI application is made only when a script paints: most scripts never need fonts or a
-    // platform plugin. Rendering to a file needs no display, hence the offscreen default.
-    int AppArgc = 1;
-    std::unique_ptr<QGuiApplication> App;
-    Painter = [&](keymora::TKeymora& Control, const std::string& File, std::string& Error) {
-        if (!QCoreApplication::instance()) {
-            if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
-                qputenv("QT_QPA_PLATFORM", QByteArray("offscreen"));
-            App = std::make_unique<QGuiApplication>(AppArgc, argv);
-        }
-        return keymora::qt::PaintToPng(Control, File, Error);
-    };
+    // The painter brings up its own off-screen Qt application the first time a script paints.
+    Painter = &keymora::qt::PaintToPng;
 #endif
 
     keymora::script::TScriptEngine Engine(std::cout, Painter);
