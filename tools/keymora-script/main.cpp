@@ -1,6 +1,7 @@
 // keymora-script [FILE]: drives one keyboard control on a headless host from a script (FILE, or
 // standard input) and prints what the control does as JSON lines. With the Qt host built in,
-// "paint FILE" renders the control into a PNG.
+// "paint FILE" renders the control into a PNG. A FILE that cannot be opened is reported like a
+// malformed line, as an error line numbered 0 with exit status 2.
 #include <fstream>
 #include <iostream>
 #include <string>
