@@ -11,6 +11,7 @@
 #include <QtWidgets/QStyle>
 #include <QtWidgets/QStyleOption>
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 
 #include "keymora/host/faces.h"
@@ -72,7 +73,6 @@ bool QtCanvas::Begin(QPaintDevice* Device) {
 bool QtCanvas::Begin(QPaintDevice* Device, const TRect& Bounds) {
     if (!Begin(Device)) return false;
     Clip_ = Intersect(Clip_, Bounds);
-    ApplyClip();
     return true;
 }
 
@@ -96,22 +96,22 @@ int QtCanvas::PixelSizeForPoints(int Points) {
 
 // ---- Clip and origin ----
 
-void QtCanvas::ApplyClip() {
-    if (!Painter_.isActive()) return;
-    if (Clip_ == DeviceRect_) {
-        Painter_.setClipping(false);
-    } else if (!Clip_.IsEmpty()) {
-        Painter_.setClipRect(QRect(Clip_.Left, Clip_.Top, Clip_.Width(), Clip_.Height()),
-                             Qt::ReplaceClip);
-    }
-    // An empty clip needs no painter state: every primitive returns before reaching Qt.
+// The clip is a rectangle kept here and applied by every primitive itself: the raster engine
+// allocates a new clip object on each QPainter::setClipRect, which a paint pass must not pay
+// for. Qt gets a clip only while it draws something that may cross the rectangle's edge.
+
+bool QtCanvas::ClipPainterFor(const TRect& DeviceBounds) {
+    const TRect Inside = Intersect(DeviceBounds, Clip_);
+    if (Inside == DeviceBounds) return false;
+    Painter_.setClipRect(QRect(Clip_.Left, Clip_.Top, Clip_.Width(), Clip_.Height()),
+                         Qt::ReplaceClip);
+    return true;
 }
 
 void QtCanvas::IntersectClipRect(const TRect& R) {
     TRect Device = R;
     OffsetRect(Device, Origin_.X, Origin_.Y);
     Clip_ = Intersect(Clip_, Device);
-    ApplyClip();
 }
 
 void QtCanvas::SetViewportOrg(int X, int Y) {
@@ -134,7 +134,6 @@ void QtCanvas::RestoreDC() {
     Origin_ = Saved_.back().Origin;
     Clip_ = Saved_.back().Clip;
     Saved_.pop_back();
-    ApplyClip();
 }
 
 // ---- Fills and lines ----
@@ -281,6 +280,7 @@ void QtCanvas::Polygon(const TPoint* Points, int Count) {
             // Larger shapes than the control draws: Qt's own fill, which samples pixel centres;
             // half a pixel of shift makes those the integer points sampled above.
             Painter_.save();
+            Painter_.setClipRect(QRect(Clip_.Left, Clip_.Top, Clip_.Width(), Clip_.Height()));
             Painter_.setPen(Qt::NoPen);
             Painter_.setBrush(ToQColor(Brush.Color));
             Painter_.translate(Origin_.X + 0.5, Origin_.Y + 0.5);
@@ -358,7 +358,14 @@ QtCanvas::FontEntry& QtCanvas::Font_() {
     if (E.Raw.isValid() && E.Raw.glyphIndexesForChars(Chars.data(), 256, E.Glyph.data(), &N)) {
         E.Raw.advancesForGlyphIndexes(E.Glyph.data(), Advances.data(), 256,
                                       QRawFont::SeparateAdvances);
-        for (std::size_t I = 0; I < 256; ++I) E.Advance[I] = qRound(Advances[I].x());
+        for (std::size_t I = 0; I < 256; ++I) {
+            E.Advance[I] = qRound(Advances[I].x());
+            const QRectF Box = E.Raw.boundingRect(E.Glyph[I]);
+            E.InkLeft[I] = static_cast<std::int16_t>(std::floor(Box.left()));
+            E.InkRight[I] = static_cast<std::int16_t>(std::ceil(Box.right()));
+            E.InkTop[I] = static_cast<std::int16_t>(std::floor(Box.top()));
+            E.InkBottom[I] = static_cast<std::int16_t>(std::ceil(Box.bottom()));
+        }
     } else {
         for (std::size_t I = 0; I < 256; ++I) E.Advance[I] = Metrics.horizontalAdvance(Chars[I]);
     }
@@ -412,6 +419,22 @@ void QtCanvas::TextOut(int X, int Y, std::string_view Text) {
         FillDevice(X, Y, X + W, Y + F.Height, ToQColor(Brush.Color));
     }
     if (Clip_.IsEmpty() || !F.Raw.isValid()) return;
+    // Where the ink can reach: the cell (underline and strike-out stay inside it) and every
+    // glyph's box, one pixel wider for hinting. Text wholly outside the clip is skipped; text
+    // across its edge is the one case drawn with a Qt clip.
+    TRect Ink{X, Y, X, Y + F.Height};
+    int Pen = X;
+    for (char Ch : Text) {
+        const auto C = static_cast<unsigned char>(Ch);
+        Ink.Left = std::min(Ink.Left, Pen + F.InkLeft[C]);
+        Ink.Right = std::max(Ink.Right, Pen + std::max<int>(F.Advance[C], F.InkRight[C]));
+        Ink.Top = std::min(Ink.Top, Y + F.Ascent + F.InkTop[C]);
+        Ink.Bottom = std::max(Ink.Bottom, Y + F.Ascent + F.InkBottom[C]);
+        Pen += F.Advance[C];
+    }
+    Ink = {Ink.Left - 1, Ink.Top - 1, Ink.Right + 1, Ink.Bottom + 1};
+    if (Intersect(Ink, Clip_).IsEmpty()) return;
+    const bool Clipped = ClipPainterFor(Ink);
     const QPen& TextColour = TextPen(Font.Color);
     if (Painter_.pen() != TextColour) Painter_.setPen(TextColour);
     Run_.setRawFont(F.Raw);
@@ -435,6 +458,7 @@ void QtCanvas::TextOut(int X, int Y, std::string_view Text) {
         PenX += Offset;
         Done += N;
     }
+    if (Clipped) Painter_.setClipping(false);
 }
 
 // ---- Button faces ----
@@ -518,8 +542,12 @@ void QtCanvas::DrawElement(TThemedElement Element, const TRect& R) {
     if (R.IsEmpty() || !Painter_.isActive()) return;
     TRect Device = R;
     OffsetRect(Device, Origin_.X, Origin_.Y);
-    if (Intersect(Device, Clip_).IsEmpty()) return;
-    Painter_.drawImage(QPoint(Device.Left, Device.Top), Face(Element, R.Width(), R.Height()));
+    const TRect Visible = Intersect(Device, Clip_);
+    if (Visible.IsEmpty()) return;
+    // Only the visible part of the face is copied: no Qt clip needed.
+    Painter_.drawImage(QPoint(Visible.Left, Visible.Top), Face(Element, R.Width(), R.Height()),
+                       QRect(Visible.Left - Device.Left, Visible.Top - Device.Top, Visible.Width(),
+                             Visible.Height()));
 }
 
 void QtCanvas::DrawFrameControl(const TRect& R, unsigned Type, unsigned State) {

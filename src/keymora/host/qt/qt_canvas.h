@@ -93,6 +93,12 @@ class QtCanvas : public TCanvas {
         QRawFont Raw;
         int Ascent = 0;
         int Height = 0;
+        // Ink box of every glyph, relative to its pen position on the baseline (negative is
+        // left and up).
+        std::array<std::int16_t, 256> InkLeft{};
+        std::array<std::int16_t, 256> InkRight{};
+        std::array<std::int16_t, 256> InkTop{};
+        std::array<std::int16_t, 256> InkBottom{};
         // Glyph index and advance for every byte value, text being single-byte Latin-1.
         std::array<quint32, 256> Glyph{};
         std::array<int, 256> Advance{};
@@ -129,7 +135,8 @@ class QtCanvas : public TCanvas {
     /// One segment in logical coordinates, its last point left out.
     void Segment(int X0, int Y0, int X1, int Y1, const QColor& Color);
     void FillPolygon(const TPoint* Points, int Count, const QColor& Color);
-    void ApplyClip();
+    /// Gives Qt the clip when DeviceBounds reaches outside it; true when it did so.
+    bool ClipPainterFor(const TRect& DeviceBounds);
 
     QPainter Painter_;
     QStyle* Style_ = nullptr;
