@@ -367,6 +367,43 @@ INSTANTIATE_TEST_SUITE_P(
                                {"......", "......", "......", "......"}}),
     CaseName);
 
+// Coordinates far outside the device: only the visible part is walked, wide sums do not wrap,
+// and slanted lines beyond the 27-bit range that GDI accepts draw nothing.
+INSTANTIATE_TEST_SUITE_P(
+    Extremes, RasterTest,
+    testing::Values(
+        // Slope 1/3 through (0, 0): y is x / 3 rounded, so x 0-1 on row 0, 2-4 on 1, 5-6 on 2.
+        RasterCase{"LongSlantedLine",
+                   [](TCanvas& C) {
+                       C.MoveTo(-300000, -100000);
+                       C.LineTo(300000, 100000);
+                   },
+                   {"BB.....", "..BBB..", ".....BB"}},
+        RasterCase{"BeyondTheCoordinateRange",
+                   [](TCanvas& C) {
+                       C.MoveTo(-2000000000, 0);
+                       C.LineTo(2000000000, 1);
+                   },
+                   {"....", "...."}},
+        RasterCase{"HugePolygon",
+                   [](TCanvas& C) {
+                       const TPoint P[] = {{-1000000, -1000000},
+                                           {1000000, -1000000},
+                                           {1000000, 1000000},
+                                           {-1000000, 1000000}};
+                       C.Polygon(P);
+                   },
+                   {"RRR", "RRR"}},
+        RasterCase{"FarOrigin",
+                   [](TCanvas& C) {
+                       C.SetViewportOrg(2000000000, 0);
+                       C.FillRect(Rect(-1999999999, 0, -1999999997, 1));
+                       C.MoveTo(-1999999999, 1);
+                       C.LineTo(-1999999996, 1);
+                   },
+                   {".RR.", ".BBB"}}),
+    CaseName);
+
 // ---- Clip bookkeeping ----
 
 struct ClipCase {

@@ -13,6 +13,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <limits>
 
 #include "keymora/host/faces.h"
 
@@ -20,8 +21,9 @@ namespace keymora::qt {
 
 namespace {
 
-constexpr int MaxOwnPolygon = 64;  // vertex count up to which polygons are filled here
-constexpr int TextChunk = 128;     // glyphs sent to Qt per glyph run
+constexpr int MaxOwnPolygon = 64;    // vertex count up to which polygons are filled here
+constexpr int TextChunk = 128;       // glyphs sent to Qt per glyph run
+constexpr int MaxCachedFace = 1024;  // faces up to this size are kept as images
 
 TRect Intersect(const TRect& A, const TRect& B) {
     return {std::max(A.Left, B.Left), std::max(A.Top, B.Top), std::min(A.Right, B.Right),
@@ -138,29 +140,34 @@ void QtCanvas::RestoreDC() {
 
 // ---- Fills and lines ----
 
-void QtCanvas::FillDevice(int L, int T, int R, int B, const QColor& Color) {
-    L = std::max(L, Clip_.Left);
-    T = std::max(T, Clip_.Top);
-    R = std::min(R, Clip_.Right);
-    B = std::min(B, Clip_.Bottom);
+void QtCanvas::FillDevice(long long L, long long T, long long R, long long B, const QColor& Color) {
+    // Wide arithmetic: logical coordinates plus the origin may leave the int range.
+    L = std::max<long long>(L, Clip_.Left);
+    T = std::max<long long>(T, Clip_.Top);
+    R = std::min<long long>(R, Clip_.Right);
+    B = std::min<long long>(B, Clip_.Bottom);
     if (R <= L || B <= T || !Painter_.isActive()) return;
-    Painter_.fillRect(QRect(L, T, R - L, B - T), Color);
+    Painter_.fillRect(QRect(static_cast<int>(L), static_cast<int>(T), static_cast<int>(R - L),
+                            static_cast<int>(B - T)),
+                      Color);
 }
 
 void QtCanvas::FillRect(const TRect& R) {
     // A hollow brush paints nothing, as GDI's FillRect with a null brush.
     if (Brush.Style == bsClear) return;
-    FillDevice(R.Left + Origin_.X, R.Top + Origin_.Y, R.Right + Origin_.X, R.Bottom + Origin_.Y,
-               ToQColor(Brush.Color));
+    FillDevice(static_cast<long long>(R.Left) + Origin_.X,
+               static_cast<long long>(R.Top) + Origin_.Y,
+               static_cast<long long>(R.Right) + Origin_.X,
+               static_cast<long long>(R.Bottom) + Origin_.Y, ToQColor(Brush.Color));
 }
 
-void QtCanvas::Segment(int X0, int Y0, int X1, int Y1, const QColor& Color) {
-    X0 += Origin_.X;
-    Y0 += Origin_.Y;
-    X1 += Origin_.X;
-    Y1 += Origin_.Y;
-    const int Dx = X1 - X0;
-    const int Dy = Y1 - Y0;
+void QtCanvas::Segment(int LX0, int LY0, int LX1, int LY1, const QColor& Color) {
+    const long long X0 = static_cast<long long>(LX0) + Origin_.X;
+    const long long Y0 = static_cast<long long>(LY0) + Origin_.Y;
+    const long long X1 = static_cast<long long>(LX1) + Origin_.X;
+    const long long Y1 = static_cast<long long>(LY1) + Origin_.Y;
+    const long long Dx = X1 - X0;
+    const long long Dy = Y1 - Y0;
     if (Dx == 0 && Dy == 0) return;
     if (Dy == 0) {
         if (Dx > 0)
@@ -176,30 +183,49 @@ void QtCanvas::Segment(int X0, int Y0, int X1, int Y1, const QColor& Color) {
             FillDevice(X0, Y1 + 1, X0 + 1, Y0 + 1, Color);
         return;
     }
+    // GDI takes no device coordinate beyond 27 bits; such a slanted line draws nothing here,
+    // which also keeps the products below inside 64 bits.
+    constexpr long long Limit = 1LL << 27;
+    for (const long long C : {X0, Y0, X1, Y1})
+        if (C < -Limit || C > Limit) return;
     // Bresenham over the major axis; the minor offset of step I is I * Minor / Major rounded to
-    // nearest, an exact half staying on the side of the start point. Steps that share a minor
-    // offset form one run, filled as one rectangle.
+    // nearest, an exact half staying on the side of the start point. Only the steps inside the
+    // clip along the major axis are walked; steps that share a minor offset form one run,
+    // filled as one rectangle.
     const bool XMajor = std::abs(Dx) >= std::abs(Dy);
-    const int Major = XMajor ? std::abs(Dx) : std::abs(Dy);
-    const int Minor = XMajor ? std::abs(Dy) : std::abs(Dx);
-    const int SMajor = (XMajor ? Dx : Dy) > 0 ? 1 : -1;
-    const int SMinor = (XMajor ? Dy : Dx) > 0 ? 1 : -1;
-    const int Major0 = XMajor ? X0 : Y0;
-    const int Minor0 = XMajor ? Y0 : X0;
-    int RunStart = 0;
-    int RunOffset = 0;
-    for (int I = 1; I <= Major; ++I) {
-        const int Offset = I < Major ? (2 * I * Minor + Major - 1) / (2 * Major) : -1;
+    const long long Major = XMajor ? std::abs(Dx) : std::abs(Dy);
+    const long long Minor = XMajor ? std::abs(Dy) : std::abs(Dx);
+    const long long SMajor = (XMajor ? Dx : Dy) > 0 ? 1 : -1;
+    const long long SMinor = (XMajor ? Dy : Dx) > 0 ? 1 : -1;
+    const long long Major0 = XMajor ? X0 : Y0;
+    const long long Minor0 = XMajor ? Y0 : X0;
+    const long long Lo = XMajor ? Clip_.Left : Clip_.Top;
+    const long long Hi = XMajor ? Clip_.Right : Clip_.Bottom;
+    long long First = 0;
+    long long Last = Major;  // steps [First, Last); the last point is left out
+    if (SMajor > 0) {
+        First = std::max(First, Lo - Major0);
+        Last = std::min(Last, Hi - Major0);
+    } else {
+        First = std::max(First, Major0 - Hi + 1);
+        Last = std::min(Last, Major0 - Lo + 1);
+    }
+    if (First >= Last) return;
+    auto OffsetAt = [&](long long I) { return (2 * I * Minor + Major - 1) / (2 * Major); };
+    long long RunStart = First;
+    long long RunOffset = OffsetAt(First);
+    for (long long I = First + 1; I <= Last; ++I) {
+        const long long Offset = I < Last ? OffsetAt(I) : -1;
         if (Offset == RunOffset) continue;
-        const int A = Major0 + SMajor * RunStart;
-        const int B = Major0 + SMajor * (I - 1);
-        const int Lo = std::min(A, B);
-        const int Hi = std::max(A, B) + 1;
-        const int M = Minor0 + SMinor * RunOffset;
+        const long long A = Major0 + SMajor * RunStart;
+        const long long B = Major0 + SMajor * (I - 1);
+        const long long RunLo = std::min(A, B);
+        const long long RunHi = std::max(A, B) + 1;
+        const long long M = Minor0 + SMinor * RunOffset;
         if (XMajor)
-            FillDevice(Lo, M, Hi, M + 1, Color);
+            FillDevice(RunLo, M, RunHi, M + 1, Color);
         else
-            FillDevice(M, Lo, M + 1, Hi, Color);
+            FillDevice(M, RunLo, M + 1, RunHi, Color);
         RunStart = I;
         RunOffset = Offset;
     }
@@ -225,20 +251,31 @@ void QtCanvas::FillPolygon(const TPoint* Points, int Count, const QColor& Color)
     // (x, y) is filled when it lies inside by the alternate rule, left and top edges counting
     // as inside, right and bottom ones not. So a fill meets its own one-pixel outline without a
     // gap. Rows whose spans repeat the row above extend its rectangles instead of starting new.
+    // As for slanted lines, device coordinates beyond 27 bits draw nothing.
+    constexpr long long Limit = 1LL << 27;
     int Top = Points[0].Y;
     int Bottom = Points[0].Y;
-    for (int I = 1; I < Count; ++I) {
+    for (int I = 0; I < Count; ++I) {
+        const long long X = static_cast<long long>(Points[I].X) + Origin_.X;
+        const long long Y = static_cast<long long>(Points[I].Y) + Origin_.Y;
+        if (X < -Limit || X > Limit || Y < -Limit || Y > Limit) return;
         Top = std::min(Top, Points[I].Y);
         Bottom = std::max(Bottom, Points[I].Y);
     }
+    // Only the rows inside the clip are scanned.
+    Top = static_cast<int>(std::max<long long>(Top, static_cast<long long>(Clip_.Top) - Origin_.Y));
+    Bottom = static_cast<int>(
+        std::min<long long>(Bottom, static_cast<long long>(Clip_.Bottom) - Origin_.Y));
     std::array<int, MaxOwnPolygon> Prev{};
     std::array<int, MaxOwnPolygon> Cur{};
     int PrevCount = 0;
     int PrevRow = Top;
     auto Flush = [&](int Row) {
         for (int K = 0; K + 1 < PrevCount; K += 2)
-            FillDevice(Prev[static_cast<std::size_t>(K)] + Origin_.X, PrevRow + Origin_.Y,
-                       Prev[static_cast<std::size_t>(K + 1)] + Origin_.X, Row + Origin_.Y, Color);
+            FillDevice(static_cast<long long>(Prev[static_cast<std::size_t>(K)]) + Origin_.X,
+                       static_cast<long long>(PrevRow) + Origin_.Y,
+                       static_cast<long long>(Prev[static_cast<std::size_t>(K + 1)]) + Origin_.X,
+                       static_cast<long long>(Row) + Origin_.Y, Color);
     };
     for (int Y = Top; Y < Bottom; ++Y) {
         int N = 0;
@@ -247,9 +284,9 @@ void QtCanvas::FillPolygon(const TPoint* Points, int Count, const QColor& Color)
             const TPoint& B = Points[(I + 1) % Count];
             if (A.Y == B.Y || Y < std::min(A.Y, B.Y) || Y >= std::max(A.Y, B.Y)) continue;
             // The edge's x on row Y is Num / Den; the first point at or right of it is the ceiling.
-            long long Num = static_cast<long long>(A.X) * (B.Y - A.Y) +
-                            static_cast<long long>(Y - A.Y) * (B.X - A.X);
-            long long Den = B.Y - A.Y;
+            long long Num = static_cast<long long>(A.X) * (static_cast<long long>(B.Y) - A.Y) +
+                            (static_cast<long long>(Y) - A.Y) * (static_cast<long long>(B.X) - A.X);
+            long long Den = static_cast<long long>(B.Y) - A.Y;
             if (Den < 0) {
                 Num = -Num;
                 Den = -Den;
@@ -268,7 +305,7 @@ void QtCanvas::FillPolygon(const TPoint* Points, int Count, const QColor& Color)
         PrevCount = N;
         PrevRow = Y;
     }
-    Flush(Bottom);
+    if (Top < Bottom) Flush(Bottom);
 }
 
 void QtCanvas::Polygon(const TPoint* Points, int Count) {
@@ -410,9 +447,14 @@ int QtCanvas::TextHeight(std::string_view) {
 
 void QtCanvas::TextOut(int X, int Y, std::string_view Text) {
     if (Text.empty() || !Painter_.isActive()) return;
+    // A cell starting beyond 27 bits lies off every device.
+    constexpr long long Limit = 1LL << 27;
+    const long long DX = static_cast<long long>(X) + Origin_.X;
+    const long long DY = static_cast<long long>(Y) + Origin_.Y;
+    if (DX < -Limit || DX > Limit || DY < -Limit || DY > Limit) return;
     const FontEntry& F = Font_();
-    X += Origin_.X;
-    Y += Origin_.Y;
+    X = static_cast<int>(DX);
+    Y = static_cast<int>(DY);
     if (Brush.Style == bsSolid) {
         int W = 0;
         for (char C : Text) W += F.Advance[static_cast<unsigned char>(C)];
@@ -463,10 +505,7 @@ void QtCanvas::TextOut(int X, int Y, std::string_view Text) {
 
 // ---- Button faces ----
 
-void QtCanvas::RenderFace(TThemedElement Element, QImage& Image) const {
-    Image.fill(Qt::transparent);
-    QPainter P(&Image);
-    const QRect Whole(0, 0, Image.width(), Image.height());
+void QtCanvas::RenderFace(TThemedElement Element, QPainter& P, const QRect& Whole) const {
     const bool Pressed = IsPressedElement(Element);
     const QStyle::State Base = QStyle::State_Enabled | QStyle::State_Active;
     const QStyle::State Face = Base | (Pressed ? QStyle::State_Sunken : QStyle::State_Raised);
@@ -530,7 +569,9 @@ const QImage& QtCanvas::Face(TThemedElement Element, int Width, int Height) {
     E.Height = Height;
     E.LastUse = Clock_;
     E.Image = QImage(Width, Height, QImage::Format_ARGB32_Premultiplied);
-    RenderFace(Element, E.Image);
+    E.Image.fill(Qt::transparent);
+    QPainter P(&E.Image);
+    RenderFace(Element, P, QRect(0, 0, Width, Height));
     return E.Image;
 }
 
@@ -540,14 +581,31 @@ void QtCanvas::DrawElement(TThemedElement Element, const TRect& R) {
         return;
     }
     if (R.IsEmpty() || !Painter_.isActive()) return;
-    TRect Device = R;
-    OffsetRect(Device, Origin_.X, Origin_.Y);
-    const TRect Visible = Intersect(Device, Clip_);
-    if (Visible.IsEmpty()) return;
-    // Only the visible part of the face is copied: no Qt clip needed.
-    Painter_.drawImage(QPoint(Visible.Left, Visible.Top), Face(Element, R.Width(), R.Height()),
-                       QRect(Visible.Left - Device.Left, Visible.Top - Device.Top, Visible.Width(),
-                             Visible.Height()));
+    const long long L = static_cast<long long>(R.Left) + Origin_.X;
+    const long long T = static_cast<long long>(R.Top) + Origin_.Y;
+    const long long W = static_cast<long long>(R.Right) - R.Left;
+    const long long H = static_cast<long long>(R.Bottom) - R.Top;
+    const long long VisibleL = std::max<long long>(L, Clip_.Left);
+    const long long VisibleT = std::max<long long>(T, Clip_.Top);
+    const long long VisibleR = std::min<long long>(L + W, Clip_.Right);
+    const long long VisibleB = std::min<long long>(T + H, Clip_.Bottom);
+    if (VisibleR <= VisibleL || VisibleB <= VisibleT) return;
+    const QRect Visible(static_cast<int>(VisibleL), static_cast<int>(VisibleT),
+                        static_cast<int>(VisibleR - VisibleL),
+                        static_cast<int>(VisibleB - VisibleT));
+    if (W > MaxCachedFace || H > MaxCachedFace) {
+        // Too large to keep an image of: drawn in place, clipped by Qt.
+        if (W > std::numeric_limits<int>::max() || H > std::numeric_limits<int>::max()) return;
+        Painter_.save();
+        Painter_.setClipRect(Visible);
+        Painter_.translate(static_cast<double>(L), static_cast<double>(T));
+        RenderFace(Element, Painter_, QRect(0, 0, static_cast<int>(W), static_cast<int>(H)));
+        Painter_.restore();
+        return;
+    }
+    // Only the visible part of the cached face is copied: no Qt clip needed.
+    Painter_.drawImage(Visible.topLeft(), Face(Element, static_cast<int>(W), static_cast<int>(H)),
+                       Visible.translated(static_cast<int>(-L), static_cast<int>(-T)));
 }
 
 void QtCanvas::DrawFrameControl(const TRect& R, unsigned Type, unsigned State) {

@@ -129,9 +129,9 @@ class QtCanvas : public TCanvas {
     FontEntry& Font_();
     const QPen& TextPen(TColor Color);
     const QImage& Face(TThemedElement Element, int Width, int Height);
-    void RenderFace(TThemedElement Element, QImage& Image) const;
+    void RenderFace(TThemedElement Element, QPainter& P, const QRect& Whole) const;
     /// Fills device pixels [L, R) x [T, B) after the canvas's own clip test.
-    void FillDevice(int L, int T, int R, int B, const QColor& Color);
+    void FillDevice(long long L, long long T, long long R, long long B, const QColor& Color);
     /// One segment in logical coordinates, its last point left out.
     void Segment(int X0, int Y0, int X1, int Y1, const QColor& Color);
     void FillPolygon(const TPoint* Points, int Count, const QColor& Color);
