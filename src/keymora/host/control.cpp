@@ -135,6 +135,7 @@ void TCustomControl::SetColor(TColor Value) {
 void TCustomControl::SetFont(const TFont& Value) {
     if (Value == FFont) return;
     FFont = Value;
+    if (FHandle) FHandle->BasePropertiesChanged();
     Invalidate();
 }
 

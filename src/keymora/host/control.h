@@ -70,6 +70,8 @@ public:
     virtual void HintMouseMessage(const TMessage& Msg) = 0;
     /// The control's bounds changed (the binding moves or resizes its window).
     virtual void BoundsChanged() {}
+    /// TabStop, Enabled, Visible or Font changed (the binding mirrors them on its window).
+    virtual void BasePropertiesChanged() {}
 };
 
 enum class TAlign : std::uint8_t { alNone, alTop, alBottom, alLeft, alRight, alClient, alCustom };
@@ -150,7 +152,10 @@ public:
     TColor Color() const { return FColor; }
     void SetColor(TColor Value);
     bool TabStop() const { return FTabStop; }
-    void SetTabStop(bool Value) { FTabStop = Value; }
+    void SetTabStop(bool Value) {
+        FTabStop = Value;
+        if (FHandle) FHandle->BasePropertiesChanged();
+    }
     const TFont& Font() const { return FFont; }
     void SetFont(const TFont& Value);
     bool ShowHint() const { return FShowHint; }
@@ -161,9 +166,15 @@ public:
     /// Stores the cursor and tells the window, on every assignment.
     void SetCursor(TCursor Value);
     bool Enabled() const { return FEnabled; }
-    void SetEnabled(bool Value) { FEnabled = Value; }
+    void SetEnabled(bool Value) {
+        FEnabled = Value;
+        if (FHandle) FHandle->BasePropertiesChanged();
+    }
     bool Visible() const { return FVisible; }
-    void SetVisible(bool Value) { FVisible = Value; }
+    void SetVisible(bool Value) {
+        FVisible = Value;
+        if (FHandle) FHandle->BasePropertiesChanged();
+    }
     TAlign Align() const { return FAlign; }
     void SetAlign(TAlign Value) { FAlign = Value; }
     TAnchors Anchors() const { return FAnchors; }
