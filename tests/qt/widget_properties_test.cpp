@@ -1,0 +1,268 @@
+// KeymoraWidget's properties and signals: their order and form flags, what each setter reaches
+// in the control, which signals fire and when none does, the base properties, the loading state
+// and the note slots.
+#include <gtest/gtest.h>
+
+#include <QtCore/QMetaProperty>
+#include <QtTest/QTest>
+#include <functional>
+
+#include "keymora/model/published.h"
+#include "widget_support.h"
+
+namespace keymora::test {
+namespace {
+
+using Log = std::vector<std::string>;
+
+class WidgetTest : public ::testing::Test {
+  protected:
+    void SetUp() override { EnsureApplication(); }
+};
+
+struct PropertyFlags {
+    const char* Name;
+    const char* Notify;  // "" for none
+};
+
+TEST_F(WidgetTest, PropertiesInDeclarationOrderDesignableAndStored) {
+    const PropertyFlags Expected[] = {
+        {"orientation", ""},
+        {"musicStyle", ""},
+        {"settingWidth", ""},
+        {"durationWidth", ""},
+        {"durationPosition", "durationChanged"},
+        {"octave", ""},
+        {"autoTone", ""},
+        {"offsetOctave", "offsetChanged"},
+        {"maxOffsetDuration", "maxChanged"},
+        {"maxOffsetOttave", "maxChanged"},
+        {"keys", ""},
+        {"maxDuration", ""},
+        {"mouseTrack", ""},
+        {"offsetDuration", "offsetChanged"},
+        {"ctrlMove", ""},
+        {"color", ""},
+        {"showHint", ""},
+        {"tabStop", ""},
+        {"themed", ""},
+    };
+    KeymoraWidget W;
+    const QMetaObject& M = KeymoraWidget::staticMetaObject;
+    const int First = M.propertyOffset();
+    ASSERT_GE(M.propertyCount() - First, static_cast<int>(std::size(Expected)));
+    for (std::size_t I = 0; I < std::size(Expected); ++I) {
+        const QMetaProperty P = M.property(First + static_cast<int>(I));
+        EXPECT_STREQ(P.name(), Expected[I].Name);
+        EXPECT_TRUE(P.isDesignable()) << P.name();
+        EXPECT_TRUE(P.isStored()) << P.name();
+        EXPECT_EQ(QByteArray(P.hasNotifySignal() ? P.notifySignal().name() : QByteArray()),
+                  QByteArray(Expected[I].Notify))
+            << P.name();
+    }
+    // The focus policy follows tabStop and is kept out of forms.
+    const QMetaProperty Focus = M.property(M.indexOfProperty("focusPolicy"));
+    EXPECT_FALSE(Focus.isDesignable());
+    EXPECT_FALSE(Focus.isStored());
+}
+
+TEST_F(WidgetTest, OwnPropertiesFollowThePublishedTable) {
+    // The control's own published properties, in the table's order, are the widget's first
+    // fifteen: the same names with a lower-case initial, Style as musicStyle.
+    const QMetaObject& M = KeymoraWidget::staticMetaObject;
+    int Index = M.propertyOffset();
+    for (const TPropInfo& Info : PublishedProperties()) {
+        if (Info.Inherited) continue;
+        std::string Name(Info.Name);
+        Name[0] = static_cast<char>(Name[0] - 'A' + 'a');
+        if (Name == "style") Name = "musicStyle";
+        EXPECT_EQ(M.property(Index++).name(), Name);
+    }
+}
+
+struct WriteCase {
+    const char* Name;
+    const char* Property;
+    QVariant Value;
+    std::function<void(const TKeymora&)> Check;
+};
+
+class PropertyWrites : public WidgetTest, public ::testing::WithParamInterface<WriteCase> {};
+
+TEST_P(PropertyWrites, ReachTheControlsSetter) {
+    KeymoraWidget W;
+    ASSERT_TRUE(W.setProperty(GetParam().Property, GetParam().Value));
+    GetParam().Check(W.control());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Setters, PropertyWrites,
+    ::testing::Values(
+        WriteCase{"Orientation", "orientation", QVariant::fromValue(KeymoraWidget::koVertical),
+                  [](const TKeymora& K) { EXPECT_EQ(K.Orientation(), koVertical); }},
+        WriteCase{"Style", "musicStyle",
+                  QVariant::fromValue(KeymoraWidget::MusicStyles(KeymoraWidget::msShowMarks |
+                                                                 KeymoraWidget::msScrollOctave)),
+                  [](const TKeymora& K) { EXPECT_EQ(K.Style().Bits(), 0b1001); }},
+        WriteCase{"AutoTone", "autoTone", QVariant::fromValue(KeymoraWidget::atAutoMinor),
+                  [](const TKeymora& K) { EXPECT_EQ(K.AutoTone(), atAutoMinor); }},
+        WriteCase{"MaxDuration", "maxDuration", 8,
+                  [](const TKeymora& K) { EXPECT_EQ(K.MaxDuration(), 8); }},
+        WriteCase{"MaxOffsetDuration", "maxOffsetDuration", 4,
+                  [](const TKeymora& K) { EXPECT_EQ(K.MaxOffsetDuration(), 4); }},
+        WriteCase{"MaxOffsetOttave", "maxOffsetOttave", 7,
+                  [](const TKeymora& K) { EXPECT_EQ(K.MaxOffsetOttave(), 7); }},
+        WriteCase{"Keys", "keys", QStringLiteral("qwertyu"),
+                  [](const TKeymora& K) { EXPECT_EQ(K.Keys(), "qwertyu"); }},
+        WriteCase{"KeysEqualButForCase", "keys", QStringLiteral("cdefgab"),
+                  [](const TKeymora& K) { EXPECT_EQ(K.Keys(), "CDEFGAB"); }},
+        WriteCase{"ColourAsBGR", "color", QColor(0x12, 0x34, 0x56),
+                  [](const TKeymora& K) { EXPECT_EQ(K.Color(), 0x00563412u); }},
+        WriteCase{"SettingWidthRefused", "settingWidth", 9,
+                  [](const TKeymora& K) { EXPECT_EQ(K.SettingWidth(), 30); }},
+        WriteCase{"CtrlMove", "ctrlMove", true,
+                  [](const TKeymora& K) { EXPECT_TRUE(K.CtrlMove()); }},
+        WriteCase{"ShowHint", "showHint", true,
+                  [](const TKeymora& K) { EXPECT_TRUE(K.ShowHint()); }}),
+    [](const auto& Info) { return std::string(Info.param.Name); });
+
+struct SignalCase {
+    const char* Name;
+    std::function<void(KeymoraWidget&)> Prepare;
+    std::function<void(KeymoraWidget&)> Act;
+    Log Expected;
+};
+
+class Signals : public WidgetTest, public ::testing::WithParamInterface<SignalCase> {};
+
+TEST_P(Signals, FireAsTheControlsEvents) {
+    KeymoraWidget W;
+    Recorder R(W);
+    if (GetParam().Prepare) GetParam().Prepare(W);
+    R.Log.clear();
+    GetParam().Act(W);
+    EXPECT_EQ(R.Log, GetParam().Expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Events, Signals,
+    ::testing::Values(
+        // Position 4 scrolls the cells directly, without offsetChanged.
+        SignalCase{"DurationPosition",
+                   nullptr,
+                   [](KeymoraWidget& W) { W.setDurationPosition(4); },
+                   {"durationChanged"}},
+        SignalCase{"SameDurationPosition",
+                   nullptr,
+                   [](KeymoraWidget& W) { W.setDurationPosition(0); },
+                   {}},
+        SignalCase{"RefusedDurationPosition",
+                   nullptr,
+                   [](KeymoraWidget& W) { W.setDurationPosition(6); },
+                   {}},
+        SignalCase{"OffsetDuration",
+                   nullptr,
+                   [](KeymoraWidget& W) { W.setOffsetDuration(2); },
+                   {"offsetChanged"}},
+        SignalCase{"MaxOffsetDuration",
+                   nullptr,
+                   [](KeymoraWidget& W) { W.setMaxOffsetDuration(2); },
+                   {"maxChanged"}},
+        SignalCase{"LoweredMaxClampsTheOffsetFirst",
+                   [](KeymoraWidget& W) { W.setOffsetOctave(4); },
+                   [](KeymoraWidget& W) { W.setMaxOffsetOttave(2); },
+                   {"offsetChanged", "maxChanged"}},
+        // Octave 6 leaves the view (6 - 0 >= 9 - 4): it scrolls by one octave.
+        SignalCase{
+            "OctaveScrolls", nullptr, [](KeymoraWidget& W) { W.setOctave(6); }, {"offsetChanged"}},
+        SignalCase{"SameOctave", nullptr, [](KeymoraWidget& W) { W.setOctave(5); }, {}}),
+    [](const auto& Info) { return std::string(Info.param.Name); });
+
+TEST_F(WidgetTest, BasePropertiesFollowTheWidget) {
+    KeymoraWidget W;
+    QFont F(QStringLiteral("Liberation Sans"), 12);
+    F.setBold(true);
+    F.setUnderline(true);
+    W.setFont(F);
+    QPalette P = W.palette();
+    P.setColor(QPalette::WindowText, QColor(0x10, 0x20, 0x30));
+    W.setPalette(P);
+    EXPECT_EQ(W.control().Font().Name, "Liberation Sans");
+    EXPECT_EQ(W.control().Font().Size, 12);
+    EXPECT_EQ(W.control().Font().Style, (TFontStyles{fsBold, fsUnderline}));
+    EXPECT_EQ(W.control().Font().Color, 0x00302010u);
+
+    W.setEnabled(false);
+    EXPECT_FALSE(W.control().Enabled());
+    W.setEnabled(true);
+    EXPECT_TRUE(W.control().Enabled());
+
+    W.setTabStop(false);
+    EXPECT_FALSE(W.control().TabStop());
+    EXPECT_EQ(W.focusPolicy(), Qt::NoFocus);
+    W.setTabStop(true);
+    EXPECT_EQ(W.focusPolicy(), Qt::TabFocus);
+
+    W.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&W));
+    EXPECT_TRUE(W.control().Visible());
+    EXPECT_TRUE(W.control().ThemesEnabled());
+    W.setThemed(false);
+    EXPECT_FALSE(W.control().ThemesEnabled());
+    W.hide();
+    EXPECT_FALSE(W.control().Visible());
+}
+
+TEST_F(WidgetTest, LoadingLastsUntilPolishedAndComputesTheLayoutThen) {
+    KeymoraWidget W;
+    W.resize(600, 100);
+    W.setOctave(3);
+    EXPECT_TRUE(W.control().ComponentState().Contains(csLoading));
+    EXPECT_EQ(W.control().RealWidth(), 0);
+    W.ensurePolished();
+    EXPECT_FALSE(W.control().ComponentState().Contains(csLoading));
+    // 35 keys: ((600 - 30 - 32) div 35) * 35 + 1 + 62 = 588, keys 15 wide.
+    EXPECT_EQ(W.control().RealWidth(), 588);
+    EXPECT_EQ(W.control().KeyWidth(), 15);
+
+    W.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&W));
+    // A resize after loading: ((300 - 62) div 35) * 35 + 63 = 273, keys 6 wide.
+    W.resize(300, 100);
+    EXPECT_EQ(W.control().Width(), 300);
+    EXPECT_EQ(W.control().RealWidth(), 273);
+    EXPECT_EQ(W.control().KeyWidth(), 6);
+}
+
+TEST_F(WidgetTest, ControlBoundsMoveTheWidget) {
+    QWidget Form;
+    Form.resize(800, 300);
+    auto* W = new KeymoraWidget(&Form);
+    Form.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&Form));
+    W->control().SetBounds(10, 20, 400, 80);
+    EXPECT_EQ(W->geometry(), QRect(10, 20, 400, 80));
+    EXPECT_EQ(W->control().Width(), 400);
+}
+
+TEST_F(WidgetTest, NoteSlotsRefuseValuesBeyondTheirRange) {
+    KeymoraWidget W;
+    W.ensurePolished();
+    // Octave 4, note 0 (C) is white key 7 * 4 + 0 - 12 = 16.
+    W.selectNote(4, 0, 0);
+    EXPECT_EQ(W.control().KeyStates()[16], ksSelected);
+    W.releaseNote(4, 0, 0);
+    EXPECT_EQ(W.control().KeyStates()[16], ksIdle);
+    // 260 would read as octave 4 in a byte; it must not select key 16.
+    W.selectNote(260, 0, 0);
+    EXPECT_EQ(W.control().KeyStates()[16], ksIdle);
+    // Any nonzero tone is the black key, 256 too.
+    W.selectNote(4, 0, 256);
+    EXPECT_EQ(W.control().ToneStates()[16], ksSelected);
+    EXPECT_EQ(W.control().KeyStates()[16], ksIdle);
+    W.releaseSelected();
+    EXPECT_EQ(W.control().ToneStates()[16], ksIdle);
+}
+
+}  // namespace
+}  // namespace keymora::test
