@@ -87,6 +87,10 @@ void QtCanvas::End() {
 void QtCanvas::SetStyle(QStyle* AStyle) {
     if (AStyle == Style_) return;
     Style_ = AStyle;
+    ResetFaces();
+}
+
+void QtCanvas::ResetFaces() {
     for (FaceEntry& F : Faces_) F = FaceEntry{};
 }
 

@@ -57,6 +57,8 @@ class QtCanvas : public TCanvas {
     /// classic faces for DrawElement.
     void SetStyle(QStyle* Style);
     QStyle* Style() const { return Style_; }
+    /// Drops the themed faces drawn so far, so that the next ones follow a changed palette.
+    void ResetFaces();
 
     void FillRect(const TRect& R) override;
     void Polygon(const TPoint* Points, int Count) override;
