@@ -1,0 +1,51 @@
+# Installs the build in BUILD_DIR into WORK_DIR/prefix, then configures, builds and runs the
+# consumer project in SOURCE_DIR against it. WITH_QT says whether Keymora::Qt was built.
+function(run)
+  execute_process(COMMAND ${ARGN} RESULT_VARIABLE status OUTPUT_VARIABLE out ERROR_VARIABLE out)
+  if(NOT status EQUAL 0)
+    list(JOIN ARGN " " command)
+    message(FATAL_ERROR "${command}\nfailed (${status}):\n${out}")
+  endif()
+  message(STATUS "${out}")
+endfunction()
+
+file(REMOVE_RECURSE ${WORK_DIR})
+set(prefix ${WORK_DIR}/prefix)
+run(${CMAKE_COMMAND} --install ${BUILD_DIR} --prefix ${prefix})
+
+# Installed programs and plugins find the installed libraries by their own run paths.
+find_program(LDD ldd)
+file(GLOB_RECURSE loadable ${prefix}/bin/* ${prefix}/*/designer/*.so)
+if(LDD)
+  foreach(file ${loadable})
+    execute_process(COMMAND ${LDD} ${file} OUTPUT_VARIABLE deps ERROR_QUIET)
+    if(deps MATCHES "keymora[^\n]*not found")
+      message(FATAL_ERROR "${file} does not find its libraries:\n${deps}")
+    endif()
+  endforeach()
+endif()
+
+# A pkg-config path holding every pkgconfig folder of the prefix, whatever the library folder.
+file(GLOB_RECURSE pc_files ${prefix}/*.pc)
+set(pc_path "")
+foreach(pc ${pc_files})
+  get_filename_component(dir ${pc} DIRECTORY)
+  list(APPEND pc_path ${dir})
+endforeach()
+list(REMOVE_DUPLICATES pc_path)
+string(REPLACE ";" ":" pc_path "${pc_path}")
+
+if(WITH_QT)
+  set(consumer_qt ON)
+else()
+  set(consumer_qt OFF)
+endif()
+run(${CMAKE_COMMAND} -E env PKG_CONFIG_PATH=${pc_path}
+    ${CMAKE_COMMAND} -S ${SOURCE_DIR} -B ${WORK_DIR}/build -DCMAKE_BUILD_TYPE=Release
+    -DCMAKE_PREFIX_PATH=${prefix} -DCONSUMER_WITH_QT=${consumer_qt})
+run(${CMAKE_COMMAND} --build ${WORK_DIR}/build -j2)
+run(${WORK_DIR}/build/consumer_core)
+run(${WORK_DIR}/build/consumer_pkgconfig)
+if(WITH_QT)
+  run(${WORK_DIR}/build/consumer_qt)
+endif()
