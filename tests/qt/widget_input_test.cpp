@@ -343,6 +343,25 @@ INSTANTIATE_TEST_SUITE_P(
         MouseCase{"BackButtonIgnored", Qt::BackButton, {368, 90}, {368, 90}, {}}),
     [](const auto& Info) { return std::string(Info.param.Name); });
 
+// The key-state signal carries every change, press and release alike, for sounds held from
+// press to release; the click itself still comes only at the release.
+TEST(KeyStateSignal, PressAndReleaseOfAKey) {
+    EnsureApplication();
+    KeymoraWidget W;
+    W.resize(600, 100);
+    W.ensurePolished();
+    Log States;
+    QObject::connect(&W, &KeymoraWidget::keyStateChanged, [&](int I, bool B, int O, int N) {
+        States.push_back(std::to_string(I) + (B ? " black " : " white ") + std::to_string(O) +
+                         "->" + std::to_string(N));
+    });
+    SendMouse(W, QEvent::MouseButtonPress, Qt::LeftButton, Qt::LeftButton, {368, 90});
+    SendMouse(W, QEvent::MouseButtonRelease, Qt::LeftButton, Qt::NoButton, {368, 90});
+    SendMouse(W, QEvent::MouseButtonPress, Qt::LeftButton, Qt::LeftButton, {374, 40});
+    SendMouse(W, QEvent::MouseButtonRelease, Qt::LeftButton, Qt::NoButton, {374, 40});
+    EXPECT_EQ(States, (Log{"23 white 0->2", "23 white 2->0", "23 black 0->2", "23 black 2->0"}));
+}
+
 TEST(MouseMoves, WithAndWithoutAButtonAndDoubleClick) {
     EnsureApplication();
     KeymoraWidget W;

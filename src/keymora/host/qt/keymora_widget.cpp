@@ -48,6 +48,10 @@ KeymoraWidget::KeymoraWidget(QWidget* parent) : QWidget(parent) {
     Control_.OnOffsetChanged = [this](TObject*) { emit offsetChanged(); };
     Control_.OnDurationChanged = [this](TObject*) { emit durationChanged(); };
     Control_.OnMaxChanged = [this](TObject*) { emit maxChanged(); };
+    Control_.OnKeyStateChange = [this](TObject*, int Index, bool Black, std::uint8_t Old,
+                                       std::uint8_t New) {
+        emit keyStateChanged(Index, Black, static_cast<int>(Old), static_cast<int>(New));
+    };
     // The widget is the control's window from the start: Qt drops repaint requests for a widget
     // not yet shown, and the control's geometry queries answer for its real layout.
     Control_.CreateHandle(this);
@@ -63,6 +67,7 @@ KeymoraWidget::~KeymoraWidget() {
     Control_.OnOffsetChanged = nullptr;
     Control_.OnDurationChanged = nullptr;
     Control_.OnMaxChanged = nullptr;
+    Control_.OnKeyStateChange = nullptr;
 }
 
 // ---- Properties ----
@@ -372,10 +377,16 @@ void KeymoraWidget::changeEvent(QEvent* e) {
             FromWidget([this] { Control_.SetEnabled(!testAttribute(Qt::WA_ForceDisabled)); });
             break;
         case QEvent::FontChange:
-        case QEvent::PaletteChange:
             SyncFont();
             break;
+        case QEvent::PaletteChange:
+            // Themed faces are drawn in the palette's colours and kept between paints.
+            Canvas_.ResetFaces();
+            SyncFont();
+            update();
+            break;
         case QEvent::StyleChange:
+            Canvas_.ResetFaces();
             update();
             break;
         default:

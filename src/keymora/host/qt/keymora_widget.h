@@ -136,6 +136,10 @@ class KeymoraWidget : public QWidget, private keymora::THostWindow {
     void offsetChanged();
     void durationChanged();
     void maxChanged();
+    /// A key's state changed: Index is the white key (Black false) or the black key above it
+    /// (Black true); the states are 0 idle, 2 pressed, 3 selected. Fired after each change, for
+    /// holding a sound from press to release.
+    void keyStateChanged(int index, bool black, int oldState, int newState);
 
   protected:
     bool event(QEvent* e) override;
