@@ -137,25 +137,25 @@ constexpr TField Fields[] = {
 }  // namespace
 
 const TScriptEngine::TCommand TScriptEngine::Commands[] = {
-    {"create", &TScriptEngine::Create, false, false, 0, 0},
-    {"parent", &TScriptEngine::Parent, true, false, 0, 0},
-    {"window", &TScriptEngine::MakeWindow, true, false, 0, 0},
-    {"bounds", &TScriptEngine::Bounds, true, false, 4, 4},
-    {"loading", &TScriptEngine::Loading, true, false, 0, 0},
-    {"loaded", &TScriptEngine::LoadedCmd, true, false, 0, 0},
-    {"set", &TScriptEngine::Set, true, false, 2, 2},
-    {"get", &TScriptEngine::Get, true, false, 1, 1},
-    {"call", &TScriptEngine::Call, true, false, 1, 5},
-    {"down", &TScriptEngine::Down, true, true, 2, 10},
-    {"move", &TScriptEngine::Move, true, true, 2, 10},
-    {"up", &TScriptEngine::Up, true, true, 2, 10},
-    {"keydown", &TScriptEngine::KeyDownCmd, true, true, 1, 5},
-    {"keyup", &TScriptEngine::KeyUpCmd, true, true, 1, 5},
-    {"focus", &TScriptEngine::Focus, true, true, 0, 0},
-    {"blur", &TScriptEngine::Blur, true, true, 0, 0},
-    {"themes", &TScriptEngine::Themes, true, false, 1, 1},
-    {"message", &TScriptEngine::Message, true, true, 1, 1},
-    {"paint", &TScriptEngine::Paint, true, true, 1, 1},
+    {"create", &TScriptEngine::Create, false, false, true, 0, 0},
+    {"parent", &TScriptEngine::Parent, true, false, true, 0, 0},
+    {"window", &TScriptEngine::MakeWindow, true, false, true, 0, 0},
+    {"bounds", &TScriptEngine::Bounds, true, false, true, 4, 4},
+    {"loading", &TScriptEngine::Loading, true, false, false, 0, 0},
+    {"loaded", &TScriptEngine::LoadedCmd, true, false, false, 0, 0},
+    {"set", &TScriptEngine::Set, true, false, false, 2, 2},
+    {"get", &TScriptEngine::Get, true, false, false, 1, 1},
+    {"call", &TScriptEngine::Call, true, false, false, 1, 5},
+    {"down", &TScriptEngine::Down, true, true, false, 2, 10},
+    {"move", &TScriptEngine::Move, true, true, false, 2, 10},
+    {"up", &TScriptEngine::Up, true, true, false, 2, 10},
+    {"keydown", &TScriptEngine::KeyDownCmd, true, true, false, 1, 5},
+    {"keyup", &TScriptEngine::KeyUpCmd, true, true, false, 1, 5},
+    {"focus", &TScriptEngine::Focus, true, true, true, 0, 0},
+    {"blur", &TScriptEngine::Blur, true, true, true, 0, 0},
+    {"themes", &TScriptEngine::Themes, true, false, true, 1, 1},
+    {"message", &TScriptEngine::Message, true, true, false, 1, 1},
+    {"paint", &TScriptEngine::Paint, true, true, false, 1, 1},
 };
 
 TScriptEngine::TScriptEngine(std::ostream& Out, TPainter Painter)
@@ -163,6 +163,13 @@ TScriptEngine::TScriptEngine(std::ostream& Out, TPainter Painter)
 
 TScriptEngine::~TScriptEngine() {
     DestroyControl();
+}
+
+void TScriptEngine::Attach(TKeymora& Control) {
+    DestroyControl();
+    Control_ = &Control;
+    Attached_ = true;
+    AssignEvents();
 }
 
 // ---- Running ----
@@ -214,14 +221,25 @@ bool TScriptEngine::Execute(std::string_view Line, long long LineNumber) {
     const std::string& Name = Args[0];
     for (const TCommand& Command : Commands) {
         if (!SameText(Name, Command.Name)) continue;
+        if (Command.OwnControlOnly && Attached_)
+            return Fail(Args[0] + " is not available: the control belongs to the application");
         if (Command.NeedsControl && !Control_) return Fail("no control (use create first)");
-        if (Command.NeedsWindow && !Window_) return Fail("the control has no window");
+        if (Command.NeedsWindow && !Window_ && !(Attached_ && Control_->HandleAllocated()))
+            return Fail("the control has no window");
         const int Count = static_cast<int>(Args.size()) - 1;
         if (Count < Command.MinArgs) return Fail("missing arguments for " + Args[0]);
         if (Count > Command.MaxArgs) return Fail("too many arguments for " + Args[0]);
         const bool Ok = (this->*Command.Handler)(Args);
         Out_.flush();
         return Ok;
+    }
+    if (Extension_) {
+        std::string Error;
+        const TExtensionResult Result = Extension_(Args, Out_, Error);
+        Out_.flush();
+        if (Result == TExtensionResult::Done) return true;
+        if (Result == TExtensionResult::Failed)
+            return Fail(Error.empty() ? Name + " failed" : Error);
     }
     return Fail("unknown command: " + Name);
 }
@@ -301,7 +319,16 @@ void TScriptEngine::AssignEvents() {
         AppendJsonInt(F, Code);
         return F;
     };
-    C.OnKeyClick = [this](TObject*, int Octave, int Note, int Tone) {
+    // An attached control keeps its application's handlers: each runs first, then the line is
+    // printed. A control of the engine's own has none.
+    Saved_ = {};
+    if (Attached_)
+        Saved_ = {C.OnKeyClick, C.OnTrackMouse, C.OnOffsetChanged, C.OnDurationChanged,
+                  C.OnMaxChanged, C.OnMouseDown, C.OnMouseMove, C.OnMouseUp, C.OnKeyDown,
+                  C.OnKeyUp};
+    const TSavedEvents& S = Saved_;
+    C.OnKeyClick = [this, &S](TObject* Sender, int Octave, int Note, int Tone) {
+        if (S.OnKeyClick) S.OnKeyClick(Sender, Octave, Note, Tone);
         std::string F = ",\"octave\":";
         AppendJsonInt(F, Octave);
         F += ",\"note\":";
@@ -310,35 +337,74 @@ void TScriptEngine::AssignEvents() {
         AppendJsonInt(F, Tone);
         PrintEvent("OnKeyClick", F);
     };
-    C.OnTrackMouse = [this](TObject*, bool Keys) {
+    C.OnTrackMouse = [this, &S](TObject* Sender, bool Keys) {
+        if (S.OnTrackMouse) S.OnTrackMouse(Sender, Keys);
         std::string F = ",\"keys\":";
         AppendJsonBool(F, Keys);
         PrintEvent("OnTrackMouse", F);
     };
-    C.OnOffsetChanged = [this](TObject*) { PrintEvent("OnOffsetChanged"); };
-    C.OnDurationChanged = [this](TObject*) { PrintEvent("OnDurationChanged"); };
-    C.OnMaxChanged = [this](TObject*) { PrintEvent("OnMaxChanged"); };
-    C.OnMouseDown = [this, Point](TObject*, TMouseButton, TShiftState, int X, int Y) {
+    C.OnOffsetChanged = [this, &S](TObject* Sender) {
+        if (S.OnOffsetChanged) S.OnOffsetChanged(Sender);
+        PrintEvent("OnOffsetChanged");
+    };
+    C.OnDurationChanged = [this, &S](TObject* Sender) {
+        if (S.OnDurationChanged) S.OnDurationChanged(Sender);
+        PrintEvent("OnDurationChanged");
+    };
+    C.OnMaxChanged = [this, &S](TObject* Sender) {
+        if (S.OnMaxChanged) S.OnMaxChanged(Sender);
+        PrintEvent("OnMaxChanged");
+    };
+    C.OnMouseDown = [this, &S, Point](TObject* Sender, TMouseButton Button, TShiftState Shift,
+                                      int X, int Y) {
+        if (S.OnMouseDown) S.OnMouseDown(Sender, Button, Shift, X, Y);
         PrintEvent("OnMouseDown", Point(X, Y));
     };
-    C.OnMouseMove = [this, Point](TObject*, TShiftState, int X, int Y) {
+    C.OnMouseMove = [this, &S, Point](TObject* Sender, TShiftState Shift, int X, int Y) {
+        if (S.OnMouseMove) S.OnMouseMove(Sender, Shift, X, Y);
         PrintEvent("OnMouseMove", Point(X, Y));
     };
-    C.OnMouseUp = [this, Point](TObject*, TMouseButton, TShiftState, int X, int Y) {
+    C.OnMouseUp = [this, &S, Point](TObject* Sender, TMouseButton Button, TShiftState Shift,
+                                    int X, int Y) {
+        if (S.OnMouseUp) S.OnMouseUp(Sender, Button, Shift, X, Y);
         PrintEvent("OnMouseUp", Point(X, Y));
     };
-    C.OnKeyDown = [this, Key](TObject*, std::uint16_t& Code, TShiftState) {
+    C.OnKeyDown = [this, &S, Key](TObject* Sender, std::uint16_t& Code, TShiftState Shift) {
+        if (S.OnKeyDown) S.OnKeyDown(Sender, Code, Shift);
         PrintEvent("OnKeyDown", Key(Code));
     };
-    C.OnKeyUp = [this, Key](TObject*, std::uint16_t& Code, TShiftState) {
+    C.OnKeyUp = [this, &S, Key](TObject* Sender, std::uint16_t& Code, TShiftState Shift) {
+        if (S.OnKeyUp) S.OnKeyUp(Sender, Code, Shift);
         PrintEvent("OnKeyUp", Key(Code));
     };
 }
 
+void TScriptEngine::RestoreEvents() {
+    TKeymora& C = *Control_;
+    C.OnKeyClick = std::move(Saved_.OnKeyClick);
+    C.OnTrackMouse = std::move(Saved_.OnTrackMouse);
+    C.OnOffsetChanged = std::move(Saved_.OnOffsetChanged);
+    C.OnDurationChanged = std::move(Saved_.OnDurationChanged);
+    C.OnMaxChanged = std::move(Saved_.OnMaxChanged);
+    C.OnMouseDown = std::move(Saved_.OnMouseDown);
+    C.OnMouseMove = std::move(Saved_.OnMouseMove);
+    C.OnMouseUp = std::move(Saved_.OnMouseUp);
+    C.OnKeyDown = std::move(Saved_.OnKeyDown);
+    C.OnKeyUp = std::move(Saved_.OnKeyUp);
+    Saved_ = {};
+}
+
 void TScriptEngine::DestroyControl() {
+    if (Attached_) {
+        RestoreEvents();
+        Attached_ = false;
+        Control_ = nullptr;
+        return;
+    }
     // The window detaches itself from the control, so it goes first.
     Window_.reset();
-    Control_.reset();
+    Owned_.reset();
+    Control_ = nullptr;
 }
 
 // ---- Arguments ----
@@ -401,7 +467,8 @@ bool TScriptEngine::KeyArgs(const TArgs& A, std::uint16_t& Key, TShiftState& Shi
 
 bool TScriptEngine::Create(const TArgs&) {
     DestroyControl();
-    Control_ = std::make_unique<TKeymora>(nullptr);
+    Owned_ = std::make_unique<TKeymora>(nullptr);
+    Control_ = Owned_.get();
     AssignEvents();
     return true;
 }

@@ -19,6 +19,14 @@
 // - "window" on a control that has one, "loading" while loading and "loaded" when not loading
 //   are impossible commands. "paint" needs a client area of 1..16384 pixels each way.
 // - "themes" is the host's setting: it outlives "create".
+//
+// Attached to a control that lives elsewhere (an application's widget, through Attach), the
+// engine drives that control without owning it: the control's window is the application's, so
+// the commands that create, parent, size or destroy the control or stand in for its window
+// (create, parent, window, bounds, focus, blur, themes) are refused with an error line, and host
+// requests (repaints, focus, cursor, hints) go to that window unprinted. The control's event
+// handlers are chained, not replaced: each runs the application's handler first, then prints;
+// the engine restores the application's handlers when it is destroyed.
 #pragma once
 
 #include <functional>
@@ -36,6 +44,15 @@ namespace keymora::script {
 /// Renders Control's client area into a PNG file; false with Error set when it cannot.
 using TPainter =
     std::function<bool(TKeymora& Control, const std::string& File, std::string& Error)>;
+
+/// What a command extension made of a line.
+enum class TExtensionResult { NotMine, Done, Failed };
+
+/// Serves commands the engine does not know, such as an application's own. Args holds the
+/// line's tokens (the command name first); output lines go to Out; Failed with Error set makes
+/// the line an error line.
+using TExtension = std::function<TExtensionResult(const std::vector<std::string>& Args,
+                                                  std::ostream& Out, std::string& Error)>;
 
 class TScriptEngine {
   public:
@@ -55,10 +72,18 @@ class TScriptEngine {
     /// Prints an error line and stops the session.
     void ReportError(std::string_view Text, long long LineNumber);
 
+    /// Drives Control (not owned, which must outlive the engine or a later Attach) instead of a
+    /// control of the engine's own; Control already has its window. Drops the current control.
+    void Attach(TKeymora& Control);
+    /// True while driving an attached control.
+    bool Attached() const { return Attached_; }
+    /// Installs the server of commands the engine does not know (none by default).
+    void SetExtension(TExtension Extension) { Extension_ = std::move(Extension); }
+
     /// 0 while no error has been reported, 2 after one.
     int ExitStatus() const { return Failed_ ? 2 : 0; }
     /// The current control, or null before the first "create".
-    TKeymora* Control() const { return Control_.get(); }
+    TKeymora* Control() const { return Control_; }
     /// The control's window, or null while it has none.
     THeadlessWindow* Window() const { return Window_.get(); }
 
@@ -70,6 +95,7 @@ class TScriptEngine {
         THandler Handler;
         bool NeedsControl;
         bool NeedsWindow;
+        bool OwnControlOnly;  // refused while attached
         int MinArgs;
         int MaxArgs;
     };
@@ -101,6 +127,8 @@ class TScriptEngine {
                TShiftState& Shift, int& Buttons);
     bool KeyArgs(const TArgs& A, std::uint16_t& Key, TShiftState& Shift);
     void AssignEvents();
+    /// Gives an attached control back the handlers it had before Attach.
+    void RestoreEvents();
     void DestroyControl();
     void Emit(const std::string& Line);
     void PrintRecord(const THostRecord& Record);
@@ -109,7 +137,24 @@ class TScriptEngine {
     std::ostream& Out_;
     TPainter Painter_;
     THeadlessForm Form_;
-    std::unique_ptr<TKeymora> Control_;
+    std::unique_ptr<TKeymora> Owned_;
+    TKeymora* Control_ = nullptr;  // Owned_, or the attached control
+    bool Attached_ = false;
+    // The attached control's own handlers, run before the engine prints and restored after.
+    struct TSavedEvents {
+        TOnKeyClickEvent OnKeyClick;
+        TOnMouseTrackEvent OnTrackMouse;
+        TNotifyEvent OnOffsetChanged;
+        TNotifyEvent OnDurationChanged;
+        TNotifyEvent OnMaxChanged;
+        TMouseEvent OnMouseDown;
+        TMouseMoveEvent OnMouseMove;
+        TMouseEvent OnMouseUp;
+        TKeyEvent OnKeyDown;
+        TKeyEvent OnKeyUp;
+    };
+    TSavedEvents Saved_;
+    TExtension Extension_;
     std::unique_ptr<THeadlessWindow> Window_;
     bool Themes_ = true;
     bool Failed_ = false;
