@@ -178,6 +178,27 @@ INSTANTIATE_TEST_SUITE_P(
         SignalCase{"SameOctave", nullptr, [](KeymoraWidget& W) { W.setOctave(5); }, {}}),
     [](const auto& Info) { return std::string(Info.param.Name); });
 
+// Themed faces are kept between paints; a palette change must not leave the old colours on
+// screen: the widget repainted after the change looks exactly like one made with that palette.
+TEST_F(WidgetTest, PaletteChangeRedrawsTheThemedFaces) {
+    QPalette Red = QApplication::palette();
+    Red.setColor(QPalette::Button, QColor(0xC0, 0x20, 0x20));
+    const KeymoraWidget::MusicStyles Zones(KeymoraWidget::msScrollOctave |
+                                           KeymoraWidget::msScrollDuration);
+    KeymoraWidget Changed;
+    Changed.setMusicStyle(Zones);
+    Changed.resize(600, 100);
+    const QImage Before = Changed.grab().toImage();
+    Changed.setPalette(Red);
+    KeymoraWidget Fresh;
+    Fresh.setMusicStyle(Zones);
+    Fresh.setPalette(Red);
+    Fresh.resize(600, 100);
+    const QImage After = Changed.grab().toImage();
+    EXPECT_NE(After, Before);
+    EXPECT_EQ(After, Fresh.grab().toImage());
+}
+
 TEST_F(WidgetTest, BasePropertiesFollowTheWidget) {
     KeymoraWidget W;
     QFont F(QStringLiteral("Liberation Sans"), 12);

@@ -11,6 +11,7 @@
 #include <QtWidgets/QMenu>
 #include <QtWidgets/QToolTip>
 
+#include "keymora/host/qt/accessible.h"
 #include "keymora/host/qt/qt_keys.h"
 
 using namespace keymora;
@@ -24,6 +25,12 @@ TColor FromQColor(const QColor& C) {
 
 bool IsArrow(std::uint16_t Key) {
     return Key >= vk::VK_LEFT && Key <= vk::VK_DOWN;
+}
+
+/// The client pixel under a pointer position, as drawn at the widget's device pixel ratio.
+QPoint ClientPixel(const QWidget& W, QPointF P) {
+    const qreal Ratio = W.devicePixelRatioF();
+    return {keymora::qt::LogicalPixel(P.x(), Ratio), keymora::qt::LogicalPixel(P.y(), Ratio)};
 }
 
 }  // namespace
@@ -57,6 +64,7 @@ KeymoraWidget::KeymoraWidget(QWidget* parent) : QWidget(parent) {
     Control_.CreateHandle(this);
     SyncFont();
     Mirrored_ = {Control_.TabStop(), Control_.Enabled(), Control_.Visible(), Control_.Font()};
+    keymora::qt::AttachAccessibility(*this);
 }
 
 KeymoraWidget::~KeymoraWidget() {
@@ -96,6 +104,12 @@ KeymoraWidget::AutoTone KeymoraWidget::autoTone() const {
 void KeymoraWidget::setAutoTone(AutoTone value) {
     if (value < atAutoMajor || value > atAutoMinor) return;
     Control_.SetAutoTone(static_cast<TAutoTone>(value));
+    keymora::qt::SyncAccessibility(*this);
+}
+
+void KeymoraWidget::setOctave(int value) {
+    Control_.SetOctave(value);
+    keymora::qt::SyncAccessibility(*this);
 }
 
 QString KeymoraWidget::keys() const {
@@ -347,12 +361,15 @@ bool KeymoraWidget::event(QEvent* e) {
         default:
             break;
     }
-    return QWidget::event(e);
+    const bool Handled = QWidget::event(e);
+    // Whatever the event changed (octave, duration, what is in view, focus) is announced.
+    keymora::qt::SyncAccessibility(*this);
+    return Handled;
 }
 
 void KeymoraWidget::paintEvent(QPaintEvent* e) {
     const QRect R = e->rect();
-    Canvas_.SetStyle(Themed_ ? style() : nullptr);
+    Canvas_.SetStyle(Themed_ ? style() : nullptr, palette());
     if (!Canvas_.Begin(this, TRect{R.left(), R.top(), R.right() + 1, R.bottom() + 1})) return;
     Control_.PaintTo(Canvas_);
     Canvas_.End();
@@ -411,7 +428,7 @@ void KeymoraWidget::mousePressEvent(QMouseEvent* e) {
         e->ignore();
         return;
     }
-    const QPoint P = e->position().toPoint();
+    const QPoint P = ClientPixel(*this, e->position());
     Control_.MouseDown(Button, keymora::qt::ShiftStateFromQt(e->modifiers(), e->buttons()), P.x(),
                        P.y());
 }
@@ -427,12 +444,12 @@ void KeymoraWidget::mouseDoubleClickEvent(QMouseEvent* e) {
     TShiftState Shift = keymora::qt::ShiftStateFromQt(e->modifiers(), e->buttons());
     if (Control_.ControlStyle().Contains(TControlStyleItem::csDoubleClicks))
         Shift.Include(ssDouble);
-    const QPoint P = e->position().toPoint();
+    const QPoint P = ClientPixel(*this, e->position());
     Control_.MouseDown(Button, Shift, P.x(), P.y());
 }
 
 void KeymoraWidget::mouseMoveEvent(QMouseEvent* e) {
-    const QPoint P = e->position().toPoint();
+    const QPoint P = ClientPixel(*this, e->position());
     Control_.MouseMove(keymora::qt::ShiftStateFromQt(e->modifiers(), e->buttons()), P.x(), P.y());
 }
 
@@ -442,7 +459,7 @@ void KeymoraWidget::mouseReleaseEvent(QMouseEvent* e) {
         e->ignore();
         return;
     }
-    const QPoint P = e->position().toPoint();
+    const QPoint P = ClientPixel(*this, e->position());
     Control_.MouseUp(Button, keymora::qt::ShiftStateFromQt(e->modifiers(), e->buttons()), P.x(),
                      P.y());
 }

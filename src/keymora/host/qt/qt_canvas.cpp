@@ -7,6 +7,7 @@
 #include <QtGui/QFontInfo>
 #include <QtGui/QFontMetrics>
 #include <QtGui/QPaintDevice>
+#include <QtGui/QPixmap>
 #include <QtGui/QPolygon>
 #include <QtWidgets/QStyle>
 #include <QtWidgets/QStyleOption>
@@ -64,7 +65,15 @@ bool QtCanvas::Begin(QPaintDevice* Device) {
     Painter_.setRenderHint(QPainter::TextAntialiasing, false);
     Painter_.setRenderHint(QPainter::SmoothPixmapTransform, false);
     Painter_.setBrush(Qt::NoBrush);
-    DeviceRect_ = {0, 0, Device->width(), Device->height()};
+    // Images and pixmaps measure themselves in device pixels, widgets in the logical units the
+    // painter is scaled to; the canvas works in logical units.
+    QSizeF Size(Device->width(), Device->height());
+    if (Device->devType() == QInternal::Image)
+        Size = static_cast<QImage*>(Device)->deviceIndependentSize();
+    else if (Device->devType() == QInternal::Pixmap)
+        Size = static_cast<QPixmap*>(Device)->deviceIndependentSize();
+    DeviceRect_ = {0, 0, static_cast<int>(std::ceil(Size.width())),
+                   static_cast<int>(std::ceil(Size.height()))};
     Clip_ = DeviceRect_;
     Origin_ = {};
     PenPos_ = {};
@@ -84,9 +93,10 @@ void QtCanvas::End() {
     Origin_ = {};
 }
 
-void QtCanvas::SetStyle(QStyle* AStyle) {
-    if (AStyle == Style_) return;
+void QtCanvas::SetStyle(QStyle* AStyle, const QPalette& Palette) {
+    if (AStyle == Style_ && Palette.cacheKey() == Palette_.cacheKey()) return;
     Style_ = AStyle;
+    Palette_ = Palette;
     ResetFaces();
 }
 
@@ -283,10 +293,16 @@ void QtCanvas::FillPolygon(const TPoint* Points, int Count, const QColor& Color)
     };
     for (int Y = Top; Y < Bottom; ++Y) {
         int N = 0;
+        // Rows up to the next vertex cross the same edges; when all of them are upright, those
+        // rows repeat this one and are skipped.
+        bool Upright = true;
+        int NextVertex = Bottom;
         for (int I = 0; I < Count; ++I) {
             const TPoint& A = Points[I];
             const TPoint& B = Points[(I + 1) % Count];
+            if (A.Y > Y) NextVertex = std::min(NextVertex, A.Y);
             if (A.Y == B.Y || Y < std::min(A.Y, B.Y) || Y >= std::max(A.Y, B.Y)) continue;
+            Upright = Upright && A.X == B.X;
             // The edge's x on row Y is Num / Den; the first point at or right of it is the ceiling.
             long long Num = static_cast<long long>(A.X) * (static_cast<long long>(B.Y) - A.Y) +
                             (static_cast<long long>(Y) - A.Y) * (static_cast<long long>(B.X) - A.X);
@@ -303,11 +319,16 @@ void QtCanvas::FillPolygon(const TPoint* Points, int Count, const QColor& Color)
             }
             Cur[static_cast<std::size_t>(J)] = Px;
         }
-        if (N == PrevCount && std::equal(Cur.begin(), Cur.begin() + N, Prev.begin())) continue;
+        const int Repeat = Upright ? NextVertex - 1 : Y;
+        if (N == PrevCount && std::equal(Cur.begin(), Cur.begin() + N, Prev.begin())) {
+            Y = Repeat;
+            continue;
+        }
         Flush(Y);
-        Prev = Cur;
+        std::copy(Cur.begin(), Cur.begin() + N, Prev.begin());
         PrevCount = N;
         PrevRow = Y;
+        Y = Repeat;
     }
     if (Top < Bottom) Flush(Bottom);
 }
@@ -520,6 +541,7 @@ void QtCanvas::RenderFace(TThemedElement Element, QPainter& P, const QRect& Whol
             QStyleOptionButton Opt;
             Opt.rect = Whole;
             Opt.state = Face;
+            Opt.palette = Palette_;
             Style_->drawControl(QStyle::CE_PushButtonBevel, &Opt, &P, nullptr);
             return;
         }
@@ -542,10 +564,12 @@ void QtCanvas::RenderFace(TThemedElement Element, QPainter& P, const QRect& Whol
     QStyleOptionToolButton Panel;
     Panel.rect = Whole;
     Panel.state = Face;
+    Panel.palette = Palette_;
     Style_->drawPrimitive(QStyle::PE_PanelButtonTool, &Panel, &P, nullptr);
     QStyleOption Glyph;
     Glyph.rect = Whole;
     Glyph.state = Base;
+    Glyph.palette = Palette_;
     if (Pressed)
         Glyph.rect.translate(Style_->pixelMetric(QStyle::PM_ButtonShiftHorizontal, &Glyph),
                              Style_->pixelMetric(QStyle::PM_ButtonShiftVertical, &Glyph));
@@ -597,7 +621,10 @@ void QtCanvas::DrawElement(TThemedElement Element, const TRect& R) {
     const QRect Visible(static_cast<int>(VisibleL), static_cast<int>(VisibleT),
                         static_cast<int>(VisibleR - VisibleL),
                         static_cast<int>(VisibleB - VisibleT));
-    if (W > MaxCachedFace || H > MaxCachedFace) {
+    // On a scaled device the style draws in place at the device's resolution; a kept image of
+    // client size would be magnified pixel by pixel.
+    const bool Scaled = Painter_.device()->devicePixelRatio() != 1;
+    if (W > MaxCachedFace || H > MaxCachedFace || Scaled) {
         // Too large to keep an image of: drawn in place, clipped by Qt.
         if (W > std::numeric_limits<int>::max() || H > std::numeric_limits<int>::max()) return;
         Painter_.save();

@@ -8,9 +8,11 @@
 #include <QtGui/QGlyphRun>
 #include <QtGui/QImage>
 #include <QtGui/QPainter>
+#include <QtGui/QPalette>
 #include <QtGui/QPen>
 #include <QtGui/QRawFont>
 #include <array>
+#include <cmath>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -25,6 +27,16 @@ namespace keymora::qt {
 /// Converts a host colour ($00BBGGRR) to a QColor; the top byte is ignored.
 inline QColor ToQColor(TColor C) {
     return QColor(GetRValue(C), GetGValue(C), GetBValue(C));
+}
+
+/// The client pixel that a point at logical coordinate Pos falls in, as painted on a device of
+/// pixel ratio Ratio. A painter scaled by Ratio puts logical edge X on device edge
+/// qRound(X * Ratio), so the device pixel that holds Pos shows the logical pixel returned here;
+/// input mapped through this hits what is drawn under the pointer at every ratio.
+inline int LogicalPixel(qreal Pos, qreal Ratio) {
+    if (!(Ratio > 0)) Ratio = 1;
+    const qreal Device = std::floor(Pos * Ratio + 1e-9);
+    return static_cast<int>(std::ceil((Device + 0.5) / Ratio)) - 1;
 }
 
 /// A TCanvas on a QPainter. Lines and polygon fills are rasterized here rather than by Qt, so
@@ -53,9 +65,10 @@ class QtCanvas : public TCanvas {
     /// The painter in use, for drawing beside the canvas.
     QPainter& Painter() { return Painter_; }
 
-    /// Themed faces come from Style (not owned; keep it alive while set); null selects the
-    /// classic faces for DrawElement.
-    void SetStyle(QStyle* Style);
+    /// Themed faces come from Style (not owned; keep it alive while set) in the colours of
+    /// Palette (a widget's own palette; the application's by default); null selects the
+    /// classic faces for DrawElement. The kept faces are dropped when either changes.
+    void SetStyle(QStyle* Style, const QPalette& Palette = QPalette());
     QStyle* Style() const { return Style_; }
     /// Drops the themed faces drawn so far, so that the next ones follow a changed palette.
     void ResetFaces();
@@ -142,6 +155,7 @@ class QtCanvas : public TCanvas {
 
     QPainter Painter_;
     QStyle* Style_ = nullptr;
+    QPalette Palette_;
     TPoint Origin_;
     TPoint PenPos_;
     TRect DeviceRect_;
