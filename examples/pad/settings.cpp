@@ -57,8 +57,13 @@ std::optional<std::string> TSettingsFile::Load(TKeymora& Control) {
     std::ostringstream Buffer;
     Buffer << In.rdbuf();
     if (In.bad()) return "cannot read the settings " + Path_.string();
-    if (const auto Error = LoadTextForm(Control, Buffer.str()))
+    const std::string Form = Buffer.str();
+    if (const auto Error = LoadTextForm(Control, Form))
         return "settings " + Path_.string() + " not loaded (" + Error->What() + ")";
+    // The form assigns in declaration order, where DurationPosition and OffsetOctave come before
+    // the MaxDuration and MaxOffsetOttave that bound them: a second pass applies what the first
+    // refused against the old limits (values already in place are left alone by their setters).
+    LoadTextForm(Control, Form);
     Known_ = Text(Control);
     return std::nullopt;
 }
