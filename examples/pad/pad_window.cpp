@@ -23,8 +23,10 @@
 namespace keymora::pad {
 
 namespace {
-// The keyboard's thickness across its keys, in either orientation.
+// The keyboard's thickness across its keys, in either orientation, and the least length along
+// them: 35 keys of 15 pixels with the button zones and the setting strip.
 constexpr int KeyboardThickness = 120;
+constexpr int KeyboardLength = 600;
 }  // namespace
 
 PadWindow::PadWindow(const Options& options, QWidget* parent)
@@ -139,11 +141,17 @@ void PadWindow::syncLayout() {
     Layout_->setDirection(Vertical ? QBoxLayout::RightToLeft : QBoxLayout::TopToBottom);
     Keyboard_->setMinimumSize(0, 0);
     Keyboard_->setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
-    if (Vertical)
+    if (Vertical) {
         Keyboard_->setFixedWidth(KeyboardThickness);
-    else
+        Keyboard_->setMinimumHeight(KeyboardLength);
+    } else {
         Keyboard_->setFixedHeight(KeyboardThickness);
+        Keyboard_->setMinimumWidth(KeyboardLength);
+    }
     List_->setFlow(Vertical ? QListView::TopToBottom : QListView::LeftToRight);
+    // Grow the window at once when the keys need more room than it has.
+    Layout_->activate();
+    if (!isMaximized() && !isFullScreen()) resize(size().expandedTo(minimumSizeHint()));
     refreshMenus();
 }
 
