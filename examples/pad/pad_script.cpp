@@ -10,10 +10,10 @@
 #include <string>
 
 #include "engine/json.h"
+#include "engine/parser.h"
 #include "engine/script.h"
 #include "keymora/host/qt/image.h"
 #include "keymora/host/qt/keymora_widget.h"
-#include "engine/parser.h"
 #include "pad_window.h"
 
 namespace keymora::pad {
@@ -27,8 +27,8 @@ TExtensionResult PadCommand(PadWindow& W, const std::vector<std::string>& A, std
     const std::string& Name = A[0];
     const auto Arity = [&](std::size_t Wanted) {
         if (A.size() - 1 == Wanted) return true;
-        Error = (A.size() - 1 < Wanted ? "missing arguments for " : "too many arguments for ") +
-                Name;
+        Error =
+            (A.size() - 1 < Wanted ? "missing arguments for " : "too many arguments for ") + Name;
         return false;
     };
     std::string Line;
@@ -90,10 +90,10 @@ namespace {
 int Run(PadWindow& Window, std::istream* In, const std::string& Path, std::ostream& Out) {
     script::TScriptEngine Engine(Out, &qt::PaintToPng);
     Engine.Attach(Window.keyboard().control());
-    Engine.SetExtension([&Window](const std::vector<std::string>& Args, std::ostream& O,
-                                  std::string& Error) {
-        return PadCommand(Window, Args, O, Error);
-    });
+    Engine.SetExtension(
+        [&Window](const std::vector<std::string>& Args, std::ostream& O, std::string& Error) {
+            return PadCommand(Window, Args, O, Error);
+        });
     std::ifstream File;
     if (!In) {
         File.open(Path, std::ios::binary);

@@ -75,7 +75,8 @@ PadWindow::PadWindow(const Options& options, QWidget* parent)
     // Settings load into a keyboard that has finished its own loading.
     Keyboard_->ensurePolished();
     if (const auto Error = Settings_.Load(Keyboard_->control()))
-        say(tr("%1; using the defaults until you change a setting")
+        say(tr("%1: the keyboard starts with its defaults, and the file is kept until you change "
+               "a setting")
                 .arg(QString::fromStdString(*Error)));
 
     buildMenus();
@@ -118,8 +119,7 @@ void PadWindow::clear() {
 
 void PadWindow::refreshList() {
     List_->clear();
-    for (const TEntry& E : Notes_.Entries())
-        List_->addItem(QString::fromStdString(Describe(E)));
+    for (const TEntry& E : Notes_.Entries()) List_->addItem(QString::fromStdString(Describe(E)));
     List_->scrollToBottom();
     const auto N = static_cast<int>(Notes_.Entries().size());
     Count_->setText(N == 1 ? tr("1 note") : tr("%1 notes").arg(N));
@@ -179,8 +179,8 @@ void PadWindow::buildMenus() {
     File->addAction(tr("&Quit"), QKeySequence::Quit, this, &QWidget::close);
 
     QMenu* Edit = menuBar()->addMenu(tr("&Edit"));
-    UndoAction_ = Edit->addAction(tr("&Undo last note"), QKeySequence::Undo, this,
-                                  &PadWindow::undo);
+    UndoAction_ =
+        Edit->addAction(tr("&Undo last note"), QKeySequence::Undo, this, &PadWindow::undo);
     QAction* Clear = Edit->addAction(tr("&Clear"), this, &PadWindow::clear);
 
     QMenu* Keys = menuBar()->addMenu(tr("&Keyboard"));

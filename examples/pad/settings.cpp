@@ -17,9 +17,9 @@ namespace {
 // The keyboard's own properties. The base ones (font, colour, anchors ...) belong to the window
 // the pad puts the keyboard in, so they are not kept; a hand-edited file may still set them.
 constexpr std::array<std::string_view, 15> Kept = {
-    "Orientation", "Style",          "SettingWidth",      "DurationWidth",   "DurationPosition",
-    "Octave",      "AutoTone",       "OffsetOctave",      "MaxOffsetDuration", "MaxOffsetOttave",
-    "Keys",        "MaxDuration",    "MouseTrack",        "OffsetDuration",  "CtrlMove"};
+    "Orientation", "Style",       "SettingWidth", "DurationWidth",     "DurationPosition",
+    "Octave",      "AutoTone",    "OffsetOctave", "MaxOffsetDuration", "MaxOffsetOttave",
+    "Keys",        "MaxDuration", "MouseTrack",   "OffsetDuration",    "CtrlMove"};
 
 bool IsKept(std::string_view Line) {
     const std::size_t End = Line.find_first_of(" =");
@@ -31,7 +31,8 @@ bool IsKept(std::string_view Line) {
 
 }  // namespace
 
-TSettingsFile::TSettingsFile(std::filesystem::path Folder) : Path_(std::move(Folder) / "keyboard.txt") {}
+TSettingsFile::TSettingsFile(std::filesystem::path Folder)
+    : Path_(std::move(Folder) / "keyboard.txt") {}
 
 std::string TSettingsFile::Text(const TKeymora& Control) {
     const std::string Form = SaveTextForm(Control);
@@ -53,13 +54,13 @@ std::optional<std::string> TSettingsFile::Load(TKeymora& Control) {
     if (!std::filesystem::exists(Path_, Ec) && !Ec) return std::nullopt;
     std::ifstream In(Path_, std::ios::binary);
     if (!std::filesystem::is_regular_file(Path_, Ec) || !In)
-        return "cannot read the settings " + Path_.string();
+        return "cannot read the settings file " + Path_.string();
     std::ostringstream Buffer;
     Buffer << In.rdbuf();
-    if (In.bad()) return "cannot read the settings " + Path_.string();
+    if (In.bad()) return "cannot read the settings file " + Path_.string();
     const std::string Form = Buffer.str();
     if (const auto Error = LoadTextForm(Control, Form))
-        return "settings " + Path_.string() + " not loaded (" + Error->What() + ")";
+        return "the settings file " + Path_.string() + " does not read (" + Error->What() + ")";
     // The form assigns in declaration order, where DurationPosition and OffsetOctave come before
     // the MaxDuration and MaxOffsetOttave that bound them: a second pass applies what the first
     // refused against the old limits (values already in place are left alone by their setters).
@@ -79,10 +80,10 @@ std::optional<std::string> TSettingsFile::SaveIfChanged(const TKeymora& Control)
         std::ofstream Out(Temp, std::ios::binary | std::ios::trunc);
         Out << Now;
         Out.close();
-        if (!Out) return "cannot write the settings " + Path_.string();
+        if (!Out) return "cannot write the settings file " + Path_.string();
     }
     std::filesystem::rename(Temp, Path_, Ec);
-    if (Ec) return "cannot write the settings " + Path_.string() + ": " + Ec.message();
+    if (Ec) return "cannot write the settings file " + Path_.string() + ": " + Ec.message();
     Known_ = std::move(Now);
     return std::nullopt;
 }

@@ -14,7 +14,7 @@ class TKeymora;
 namespace keymora::pad {
 
 class TSettingsFile {
-public:
+  public:
     /// The settings live in Folder/keyboard.txt; Folder is made on the first write.
     explicit TSettingsFile(std::filesystem::path Folder);
 
@@ -33,7 +33,7 @@ public:
     /// The settings as written to the file: the keyboard's own properties of the text form.
     static std::string Text(const TKeymora& Control);
 
-private:
+  private:
     std::filesystem::path Path_;
     std::string Known_;  // Text() of the settings the file stands for
 };

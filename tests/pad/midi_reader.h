@@ -29,7 +29,8 @@ inline ReadFile ReadMidi(const std::vector<std::uint8_t>& B) {
     ReadFile F;
     auto U16 = [&](std::size_t I) { return B.at(I) << 8 | B.at(I + 1); };
     auto U32 = [&](std::size_t I) {
-        return static_cast<long>(B.at(I)) << 24 | B.at(I + 1) << 16 | B.at(I + 2) << 8 | B.at(I + 3);
+        return static_cast<long>(B.at(I)) << 24 | B.at(I + 1) << 16 | B.at(I + 2) << 8 |
+               B.at(I + 3);
     };
     if (std::string(B.begin(), B.begin() + 4) != "MThd" || U32(4) != 6) return F;
     F.Format = U16(8);

@@ -1,6 +1,8 @@
 // The pad's settings file: the keyboard's settings come back in a fresh keyboard, an unchanged
 // keyboard writes nothing, and a file that does not load is reported and kept until a setting
 // changes.
+#include "settings.h"
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -8,7 +10,6 @@
 #include <iterator>
 
 #include "keymora/model/keymora.h"
-#include "settings.h"
 
 namespace keymora::pad {
 namespace {

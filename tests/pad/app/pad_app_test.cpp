@@ -107,9 +107,9 @@ TEST(PadSession, EveryDurationAndRestsReachTheMidiFile) {
     const ReadFile F = ReadMidi(ReadBytes(Mid));
     EXPECT_EQ(F.Division, 480);
     EXPECT_EQ(F.Tempo, 500000);
-    const std::vector<ReadNote> Expected = {{60, 0, 1920},    {60, 3840, 960}, {60, 5760, 480},
-                                            {60, 6720, 240},  {60, 7200, 120}, {60, 7440, 60},
-                                            {60, 7560, 30},   {60, 7620, 15}};
+    const std::vector<ReadNote> Expected = {{60, 0, 1920},   {60, 3840, 960}, {60, 5760, 480},
+                                            {60, 6720, 240}, {60, 7200, 120}, {60, 7440, 60},
+                                            {60, 7560, 30},  {60, 7620, 15}};
     EXPECT_EQ(F.Notes, Expected);
     EXPECT_NE(P.Out.str().find("{\"export\":\"" + Mid + "\",\"entries\":15}"), std::string::npos);
 }
@@ -133,7 +133,7 @@ TEST(PadSession, VerticalKeyboardRunsDownTheLeftSide) {
 // its own handlers keep running under the script and are back alone once the script is over.
 TEST(PadSession, EngineChainsAndRestoresTheKeyboardsHandlers) {
     EnsureApplication();
-    const char* Refused[] = {"create", "parent", "window", "bounds 0 0 10 10",
+    const char* Refused[] = {"create", "parent", "window",    "bounds 0 0 10 10",
                              "focus",  "blur",   "themes off"};
     for (const char* Line : Refused) {
         Pad P;
@@ -187,10 +187,10 @@ TEST(PadHeadless, SampleMelodyEndToEnd) {
     const std::string Dir = Work.path().toStdString() + "/";
     const ReadFile F = ReadMidi(ReadBytes(Dir + "sample-melody.mid"));
     EXPECT_EQ(F.Format, 0);
-    const std::vector<ReadNote> Expected = {
-        {64, 0, 480},    {62, 480, 480},  {60, 960, 480},  {62, 1440, 480}, {64, 1920, 480},
-        {64, 2400, 480}, {64, 2880, 960}, {62, 3840, 480}, {62, 4320, 480}, {64, 5280, 480},
-        {67, 5760, 480}, {67, 6240, 480}};
+    const std::vector<ReadNote> Expected = {{64, 0, 480},    {62, 480, 480},  {60, 960, 480},
+                                            {62, 1440, 480}, {64, 1920, 480}, {64, 2400, 480},
+                                            {64, 2880, 960}, {62, 3840, 480}, {62, 4320, 480},
+                                            {64, 5280, 480}, {67, 5760, 480}, {67, 6240, 480}};
     EXPECT_EQ(F.Notes, Expected);
     EXPECT_EQ(F.End, 6720);
 

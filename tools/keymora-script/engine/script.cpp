@@ -323,9 +323,9 @@ void TScriptEngine::AssignEvents() {
     // printed. A control of the engine's own has none.
     Saved_ = {};
     if (Attached_)
-        Saved_ = {C.OnKeyClick, C.OnTrackMouse, C.OnOffsetChanged, C.OnDurationChanged,
-                  C.OnMaxChanged, C.OnMouseDown, C.OnMouseMove, C.OnMouseUp, C.OnKeyDown,
-                  C.OnKeyUp};
+        Saved_ = {C.OnKeyClick,   C.OnTrackMouse, C.OnOffsetChanged, C.OnDurationChanged,
+                  C.OnMaxChanged, C.OnMouseDown,  C.OnMouseMove,     C.OnMouseUp,
+                  C.OnKeyDown,    C.OnKeyUp};
     const TSavedEvents& S = Saved_;
     C.OnKeyClick = [this, &S](TObject* Sender, int Octave, int Note, int Tone) {
         if (S.OnKeyClick) S.OnKeyClick(Sender, Octave, Note, Tone);
@@ -364,8 +364,8 @@ void TScriptEngine::AssignEvents() {
         if (S.OnMouseMove) S.OnMouseMove(Sender, Shift, X, Y);
         PrintEvent("OnMouseMove", Point(X, Y));
     };
-    C.OnMouseUp = [this, &S, Point](TObject* Sender, TMouseButton Button, TShiftState Shift,
-                                    int X, int Y) {
+    C.OnMouseUp = [this, &S, Point](TObject* Sender, TMouseButton Button, TShiftState Shift, int X,
+                                    int Y) {
         if (S.OnMouseUp) S.OnMouseUp(Sender, Button, Shift, X, Y);
         PrintEvent("OnMouseUp", Point(X, Y));
     };
