@@ -105,6 +105,10 @@ public:
     virtual void SetViewportOrg(int X, int Y) = 0;
     /// Bounds of the current clip region in logical coordinates.
     virtual TRect ClipRect() const = 0;
+    /// Bounds, in logical coordinates, of what drawing can still change: the clip box of a
+    /// canvas that discards what falls outside its clip, unbounded for one that keeps every call
+    /// whatever its clip. A paint pass may leave out whatever lies wholly outside it.
+    virtual TRect ClipBox() const = 0;
     /// Saves clip and origin; RestoreDC brings back the last saved pair.
     virtual void SaveDC() = 0;
     virtual void RestoreDC() = 0;

@@ -61,8 +61,19 @@ struct TKeyPass {
 
     /// One step of the key pass for white key I starting at P, note N, octave O; returns the
     /// start of the next key. The next key is filled before this one is outlined so that the black
-    /// key drawn last, which overlaps both, is never covered by a later fill.
-    int Step(int I, int P, int N, int O) {
+    /// key drawn last, which overlaps both, is never covered by a later fill. Every part of a
+    /// step sets the pen and brush it uses, so a step wholly outside the clip can be left out:
+    /// its lines and fills stay within [P - 1, P + 2 * KW + 2) along u, its marks within
+    /// TextReach of the key.
+    int Step(int I, int P, int N, int O, const render::TClipSpan& Span) {
+        const bool Marks = K.Style().Contains(msShowMarks) &&
+                           Span.Meets(static_cast<long long>(P) - render::TextReach,
+                                      static_cast<long long>(P) + KW + render::TextReach);
+        if (KW >= 0 &&
+            !Span.Meets(static_cast<long long>(P) - 1, static_cast<long long>(P) + 2LL * KW + 2)) {
+            if (Marks) render::PaintMarks(K, C, P, N, O);
+            return P + KW;
+        }
         const auto Index = static_cast<std::size_t>(I);
         if (I < WhiteKeyCount - 1) {
             const std::uint8_t Next = K.KeyStates()[Index + 1];
@@ -85,7 +96,7 @@ struct TKeyPass {
         C.Pen.Color = clGray;
         MoveTo(P + 1, E - 1);
         LineTo(P + KW, E - 1);
-        render::PaintMarks(K, C, P, N, O);
+        if (Marks) render::PaintMarks(K, C, P, N, O);
         P += KW;
         if (HasBlack) BlackKey(P, Tone);
         return P;
@@ -132,7 +143,12 @@ void PaintKeymora(const TKeymora& K, TCanvas& C) {
     // The strip and everything beyond RealWidth: the keyboard paints every pixel it owns.
     C.Brush.SetColor(K.Color());
     C.FillRect(K.FrameRect(K.StripStart(), 0, K.AxisExtent(), E));
-    if (K.SettingWidth() > 0) render::PaintDurationSelector(K, C, Themed);
+    // The selector's labels are centred on the strip and may stand out of a narrow one.
+    if (K.SettingWidth() > 0 &&
+        render::ClipSpanOf(C, K.IsHorizontal())
+            .Meets(static_cast<long long>(K.RealWidth()) - K.SettingWidth() - render::TextReach,
+                   static_cast<long long>(K.RealWidth()) + render::TextReach))
+        render::PaintDurationSelector(K, C, Themed);
 
     // A0 goes down before the shift: scrolled away, it is covered by the shifted keys.
     Pass.FirstKey(P);
@@ -151,10 +167,12 @@ void PaintKeymora(const TKeymora& K, TCanvas& C) {
         }
     }
 
+    // Taken after the shift: the span is in the keys' own, scrolled coordinates.
+    const render::TClipSpan Span = render::ClipSpanOf(C, K.IsHorizontal());
     int N = 6;  // A
     int O = 1;
     for (int I = 0; I < WhiteKeyCount; ++I) {
-        P = Pass.Step(I, P, N, O);
+        P = Pass.Step(I, P, N, O, Span);
         if (N == 7) {
             N = 1;
             ++O;

@@ -31,11 +31,16 @@ void PaintButtonZones(const TKeymora& K, TCanvas& C, bool Themed) {
     const int S = K.ScrollButtonWidth();
     const int E = K.CrossExtent();
     const int Far = K.StripStart() - S;
+    // Faces are the costly part of a zone: one wholly outside the clip is not drawn at all.
+    // Glyphs are plain fills, which the canvas clips itself.
+    const TRect Clip = C.ClipBox();
     auto Push = [&](TZoneButton B) {
-        DrawPushButton(C, Themed, K.ZoneButtonRect(B), K.ZoneButtonPressed(B));
+        const TRect R = K.ZoneButtonRect(B);
+        if (MeetsClip(Clip, R)) DrawPushButton(C, Themed, R, K.ZoneButtonPressed(B));
     };
     auto Arrow = [&](TZoneButton B, TArrow Direction) {
-        DrawArrowButton(C, Themed, Direction, K.ZoneButtonRect(B), K.ZoneButtonPressed(B));
+        const TRect R = K.ZoneButtonRect(B);
+        if (MeetsClip(Clip, R)) DrawArrowButton(C, Themed, Direction, R, K.ZoneButtonPressed(B));
     };
 
     // A visual-style face may leave its corners unpainted; a classic face covers its rectangle.

@@ -2,6 +2,7 @@
 #include "keymora/host/headless/recording_canvas.h"
 
 #include <algorithm>
+#include <limits>
 
 namespace keymora {
 
@@ -57,6 +58,12 @@ void TRecordingCanvas::SetViewportOrg(int X, int Y) {
 TRect TRecordingCanvas::ClipRect() const {
     return {Clip_.Left - Origin_.X, Clip_.Top - Origin_.Y, Clip_.Right - Origin_.X,
             Clip_.Bottom - Origin_.Y};
+}
+
+TRect TRecordingCanvas::ClipBox() const {
+    if (Clipping) return ClipRect();
+    return {std::numeric_limits<int>::min(), std::numeric_limits<int>::min(),
+            std::numeric_limits<int>::max(), std::numeric_limits<int>::max()};
 }
 
 void TRecordingCanvas::SaveDC() {

@@ -55,6 +55,8 @@ public:
     void IntersectClipRect(const TRect& R) override;
     void SetViewportOrg(int X, int Y) override;
     TRect ClipRect() const override;
+    /// Unbounded unless Clipping is set: a log keeps every call of a pass.
+    TRect ClipBox() const override;
     void SaveDC() override;
     void RestoreDC() override;
     void DrawElement(TThemedElement Element, const TRect& R) override;
@@ -72,6 +74,9 @@ public:
     std::vector<TCanvasCall> Calls;
     /// When false, calls are only counted.
     bool Keep = true;
+    /// When true the canvas stands for a clipped device: ClipBox reports the clip, so a pass
+    /// leaves out what lies outside it and the log holds what such a device would be sent.
+    bool Clipping = false;
     long long CallCount = 0;
 
 private:

@@ -84,6 +84,7 @@ class QtCanvas : public TCanvas {
     void IntersectClipRect(const TRect& R) override;
     void SetViewportOrg(int X, int Y) override;
     TRect ClipRect() const override;
+    TRect ClipBox() const override { return ClipRect(); }
     void SaveDC() override;
     void RestoreDC() override;
     void DrawElement(TThemedElement Element, const TRect& R) override;
