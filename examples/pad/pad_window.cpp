@@ -15,6 +15,7 @@
 #include <QtWidgets/QMenuBar>
 #include <QtWidgets/QStatusBar>
 #include <QtWidgets/QToolBar>
+#include <QtWidgets/QToolButton>
 
 #include "keymora/host/qt/keymora_widget.h"
 #include "keymora/model/keymora.h"
@@ -241,6 +242,9 @@ void PadWindow::buildMenus() {
     Tools->addAction(UndoAction_);
     Tools->addAction(Clear);
     Tools->addAction(Export);
+    // Space on a focused tool button would press it instead of entering a rest.
+    for (QToolButton* Button : Tools->findChildren<QToolButton*>())
+        Button->setFocusPolicy(Qt::NoFocus);
     refreshMenus();
 }
 
