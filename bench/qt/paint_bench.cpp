@@ -140,7 +140,7 @@ void PaintFloor(QPainter& P, int Width, int Height, bool Vertical) {
     }
     const int Black = KW / 2;
     for (int I = 0; I < 51; ++I) {
-        const int Note = I % 7;  // 0 = A
+        const int Note = I % 7;                // 0 = A
         if (Note == 1 || Note == 4) continue;  // no black key after B and E
         const QRect Key = Place((I + 1) * KW - Black / 2, 0, Black, Across * 4 / 5);
         P.fillRect(Key, Qt::black);
@@ -315,8 +315,8 @@ void BM_PassRecording(benchmark::State& State) {
     const long long Before = Allocations.load();
     for (auto _ : State) C.K.PaintTo(Canvas);
     ReportAllocations(State, Before);
-    State.counters["calls"] =
-        benchmark::Counter(static_cast<double>(Canvas.CallCount), benchmark::Counter::kAvgIterations);
+    State.counters["calls"] = benchmark::Counter(static_cast<double>(Canvas.CallCount),
+                                                 benchmark::Counter::kAvgIterations);
 }
 
 // ---- Memory ----

@@ -40,7 +40,7 @@ struct ClipCase {
     bool Vertical;
     int Offset;  // OffsetOctave; 600 x 100 shows 35 keys of 15, so offsets up to 4 scroll
     bool Themed;
-    bool Pressed;  // a white and a black key selected, a black key held down
+    bool Pressed;      // a white and a black key selected, a black key held down
     int Length = 600;  // along the keys; 100 across
 };
 

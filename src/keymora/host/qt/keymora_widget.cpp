@@ -10,6 +10,7 @@
 #include <QtGui/QPaintEvent>
 #include <QtWidgets/QMenu>
 #include <QtWidgets/QToolTip>
+#include <memory>
 
 #include "keymora/host/qt/accessible.h"
 #include "keymora/host/qt/qt_keys.h"
@@ -27,6 +28,12 @@ bool IsArrow(std::uint16_t Key) {
     return Key >= vk::VK_LEFT && Key <= vk::VK_DOWN;
 }
 
+// One raster canvas serves every widget: widgets paint one at a time on the GUI thread, and a
+// canvas's font tables and kept faces (some 20 KiB) would otherwise be paid by each widget. It
+// lives while any widget does.
+keymora::qt::QtCanvas* SharedCanvas = nullptr;
+int SharedCanvasUsers = 0;
+
 /// The client pixel under a pointer position, as drawn at the widget's device pixel ratio.
 QPoint ClientPixel(const QWidget& W, QPointF P) {
     const qreal Ratio = W.devicePixelRatioF();
@@ -36,6 +43,7 @@ QPoint ClientPixel(const QWidget& W, QPointF P) {
 }  // namespace
 
 KeymoraWidget::KeymoraWidget(QWidget* parent) : QWidget(parent) {
+    if (SharedCanvasUsers++ == 0) SharedCanvas = new keymora::qt::QtCanvas;
     // The control paints every pixel of its client area itself.
     setAttribute(Qt::WA_OpaquePaintEvent);
     // Duration tracking follows the pointer with no button held.
@@ -76,6 +84,10 @@ KeymoraWidget::~KeymoraWidget() {
     Control_.OnDurationChanged = nullptr;
     Control_.OnMaxChanged = nullptr;
     Control_.OnKeyStateChange = nullptr;
+    if (--SharedCanvasUsers == 0) {
+        delete SharedCanvas;
+        SharedCanvas = nullptr;
+    }
 }
 
 // ---- Properties ----
@@ -369,10 +381,17 @@ bool KeymoraWidget::event(QEvent* e) {
 
 void KeymoraWidget::paintEvent(QPaintEvent* e) {
     const QRect R = e->rect();
-    Canvas_.SetStyle(Themed_ ? style() : nullptr, palette());
-    if (!Canvas_.Begin(this, TRect{R.left(), R.top(), R.right() + 1, R.bottom() + 1})) return;
-    Control_.PaintTo(Canvas_);
-    Canvas_.End();
+    // A widget painted from within another's paint (QWidget::render) draws on a canvas of its own.
+    std::unique_ptr<keymora::qt::QtCanvas> Nested;
+    keymora::qt::QtCanvas* Canvas = SharedCanvas;
+    if (Canvas->IsActive()) {
+        Nested = std::make_unique<keymora::qt::QtCanvas>();
+        Canvas = Nested.get();
+    }
+    Canvas->SetStyle(Themed_ ? style() : nullptr, palette());
+    if (!Canvas->Begin(this, TRect{R.left(), R.top(), R.right() + 1, R.bottom() + 1})) return;
+    Control_.PaintTo(*Canvas);
+    Canvas->End();
 }
 
 void KeymoraWidget::resizeEvent(QResizeEvent*) {
@@ -398,12 +417,12 @@ void KeymoraWidget::changeEvent(QEvent* e) {
             break;
         case QEvent::PaletteChange:
             // Themed faces are drawn in the palette's colours and kept between paints.
-            Canvas_.ResetFaces();
+            SharedCanvas->ResetFaces();
             SyncFont();
             update();
             break;
         case QEvent::StyleChange:
-            Canvas_.ResetFaces();
+            SharedCanvas->ResetFaces();
             update();
             break;
         default:

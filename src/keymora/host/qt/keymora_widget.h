@@ -197,7 +197,6 @@ class KeymoraWidget : public QWidget, private keymora::THostWindow {
 
     keymora::TKeymora Control_;
     Parent Parent_;
-    keymora::qt::QtCanvas Canvas_;
     QPointer<QMenu> PopupMenu_;
     bool Themed_ = true;
     // The control's base properties as the widget last mirrored them, so that a change made in

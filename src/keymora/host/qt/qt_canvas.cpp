@@ -14,6 +14,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
 #include <limits>
 
 #include "keymora/host/faces.h"
@@ -25,6 +26,7 @@ namespace {
 constexpr int MaxOwnPolygon = 64;    // vertex count up to which polygons are filled here
 constexpr int TextChunk = 128;       // glyphs sent to Qt per glyph run
 constexpr int MaxCachedFace = 1024;  // faces up to this size are kept as images
+constexpr int MaxScratch = 512;      // text ink boxes up to this size go through the scratch image
 
 TRect Intersect(const TRect& A, const TRect& B) {
     return {std::max(A.Left, B.Left), std::max(A.Top, B.Top), std::min(A.Right, B.Right),
@@ -56,6 +58,7 @@ QtCanvas::QtCanvas(QPaintDevice* Device) : QtCanvas() {
 
 QtCanvas::~QtCanvas() {
     End();
+    if (ScratchPainter_.isActive()) ScratchPainter_.end();
 }
 
 bool QtCanvas::Begin(QPaintDevice* Device) {
@@ -500,13 +503,38 @@ void QtCanvas::TextOut(int X, int Y, std::string_view Text) {
         Pen += F.Advance[C];
     }
     Ink = {Ink.Left - 1, Ink.Top - 1, Ink.Right + 1, Ink.Bottom + 1};
-    if (Intersect(Ink, Clip_).IsEmpty()) return;
-    const bool Clipped = ClipPainterFor(Ink);
+    const TRect Visible = Intersect(Ink, Clip_);
+    if (Visible.IsEmpty()) return;
     const QPen& TextColour = TextPen(Font.Color);
-    if (Painter_.pen() != TextColour) Painter_.setPen(TextColour);
     Run_.setRawFont(F.Raw);
     Run_.setUnderline(Font.Style.Contains(fsUnderline));
     Run_.setStrikeOut(Font.Style.Contains(fsStrikeOut));
+    if (Visible == Ink) {
+        if (Painter_.pen() != TextColour) Painter_.setPen(TextColour);
+        DrawRun(Painter_, F, X, Y, Text);
+        return;
+    }
+    // Across the clip's edge. A Qt clip costs allocations on every change, so the text goes on
+    // a kept scratch image the size of its ink box, and the visible part of that is copied. A
+    // scaled device or an outsize text takes the Qt clip instead.
+    if (Ink.Width() <= MaxScratch && Ink.Height() <= MaxScratch &&
+        Painter_.device()->devicePixelRatio() == 1 &&
+        Painter_.deviceTransform().type() <= QTransform::TxTranslate &&
+        Scratch(Ink.Width(), Ink.Height())) {
+        if (ScratchPainter_.pen() != TextColour) ScratchPainter_.setPen(TextColour);
+        DrawRun(ScratchPainter_, F, X - Ink.Left, Y - Ink.Top, Text);
+        Painter_.drawImage(QPoint(Visible.Left, Visible.Top), ScratchImage_,
+                           QRect(Visible.Left - Ink.Left, Visible.Top - Ink.Top, Visible.Width(),
+                                 Visible.Height()));
+        return;
+    }
+    const bool Clipped = ClipPainterFor(Ink);
+    if (Painter_.pen() != TextColour) Painter_.setPen(TextColour);
+    DrawRun(Painter_, F, X, Y, Text);
+    if (Clipped) Painter_.setClipping(false);
+}
+
+void QtCanvas::DrawRun(QPainter& P, const FontEntry& F, int X, int Y, std::string_view Text) {
     std::array<quint32, TextChunk> Glyphs;
     std::array<QPointF, TextChunk> Positions;
     std::size_t Done = 0;
@@ -521,11 +549,28 @@ void QtCanvas::TextOut(int X, int Y, std::string_view Text) {
             Offset += F.Advance[C];
         }
         Run_.setRawData(Glyphs.data(), Positions.data(), static_cast<int>(N));
-        Painter_.drawGlyphRun(QPointF(PenX, Y + F.Ascent), Run_);
+        P.drawGlyphRun(QPointF(PenX, Y + F.Ascent), Run_);
         PenX += Offset;
         Done += N;
     }
-    if (Clipped) Painter_.setClipping(false);
+}
+
+bool QtCanvas::Scratch(int Width, int Height) {
+    if (ScratchImage_.width() < Width || ScratchImage_.height() < Height) {
+        if (ScratchPainter_.isActive()) ScratchPainter_.end();
+        ScratchImage_ =
+            QImage(std::max(Width, ScratchImage_.width()), std::max(Height, ScratchImage_.height()),
+                   QImage::Format_ARGB32_Premultiplied);
+        if (!ScratchPainter_.begin(&ScratchImage_)) return false;
+        ScratchPainter_.setRenderHint(QPainter::Antialiasing, false);
+        ScratchPainter_.setRenderHint(QPainter::TextAntialiasing, false);
+    }
+    if (!ScratchPainter_.isActive()) return false;
+    // Cleared to transparent by hand: the glyphs are drawn in one opaque colour without
+    // antialiasing, so copying with source-over puts exactly their pixels down.
+    for (int Row = 0; Row < Height; ++Row)
+        std::memset(ScratchImage_.scanLine(Row), 0, static_cast<std::size_t>(Width) * 4);
+    return true;
 }
 
 // ---- Button faces ----

@@ -153,6 +153,11 @@ class QtCanvas : public TCanvas {
     void FillPolygon(const TPoint* Points, int Count, const QColor& Color);
     /// Gives Qt the clip when DeviceBounds reaches outside it; true when it did so.
     bool ClipPainterFor(const TRect& DeviceBounds);
+    /// The glyph run of Text with its cell's top-left corner at (X, Y) of P.
+    void DrawRun(QPainter& P, const FontEntry& F, int X, int Y, std::string_view Text);
+    /// The scratch image cleared to transparent over [0, Width) x [0, Height), its painter
+    /// active; false when it cannot be painted on.
+    bool Scratch(int Width, int Height);
 
     QPainter Painter_;
     QStyle* Style_ = nullptr;
@@ -168,6 +173,9 @@ class QtCanvas : public TCanvas {
     std::array<FaceEntry, FaceSlots> Faces_;
     std::array<PenEntry, PenSlots> Pens_;
     QGlyphRun Run_;
+    // Text across the clip's edge is drawn here first (see TextOut).
+    QImage ScratchImage_;
+    QPainter ScratchPainter_;
 };
 
 }  // namespace keymora::qt
