@@ -39,12 +39,15 @@ QStyle* ThemeStyle() {
 
 }  // namespace
 
-QImage PaintToImage(TKeymora& Control) {
-    if (!GuiApplication()) return {};
+QImage PaintToImage(TKeymora& Control, qreal DevicePixelRatio) {
+    if (!GuiApplication() || !(DevicePixelRatio > 0)) return {};
     const int W = Control.ClientWidth();
     const int H = Control.ClientHeight();
     if (W <= 0 || H <= 0) return {};
-    QImage Image(W, H, QImage::Format_RGB32);
+    // The client's far edges land where a painter at this ratio puts them.
+    QImage Image(qRound(W * DevicePixelRatio), qRound(H * DevicePixelRatio),
+                 QImage::Format_RGB32);
+    Image.setDevicePixelRatio(DevicePixelRatio);
     // The pass paints its whole client area; what it leaves shows the control's colour, as a
     // freshly shown window over its own background would.
     Image.fill(ToQColor(Control.Color()));

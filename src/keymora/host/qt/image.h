@@ -15,7 +15,9 @@ namespace keymora::qt {
 /// (the application's style, or Fusion when there is no QApplication) while
 /// Control.ThemesEnabled(), classic otherwise. Creates a QApplication on the offscreen platform
 /// when no Qt application object exists yet. A control without a client area gives a null image.
-QImage PaintToImage(TKeymora& Control);
+/// With a DevicePixelRatio other than 1 the image has that ratio, as a scaled screen does: the
+/// client size times the ratio in device pixels, the pass drawn in client units.
+QImage PaintToImage(TKeymora& Control, qreal DevicePixelRatio = 1);
 
 /// PaintToImage written to File as PNG. On failure returns false and says why in Error.
 bool PaintToPng(TKeymora& Control, const std::string& File, std::string& Error);

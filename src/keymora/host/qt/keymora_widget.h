@@ -84,7 +84,7 @@ class KeymoraWidget : public QWidget, private keymora::THostWindow {
     int durationPosition() const { return Control_.DurationPosition(); }
     void setDurationPosition(int value) { Control_.SetDurationPosition(value); }
     int octave() const { return Control_.Octave(); }
-    void setOctave(int value) { Control_.SetOctave(value); }
+    void setOctave(int value);
     AutoTone autoTone() const;
     void setAutoTone(AutoTone value);
     int offsetOctave() const { return Control_.OffsetOctave(); }
