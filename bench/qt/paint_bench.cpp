@@ -119,7 +119,7 @@ struct Control {
 /// A straightforward keyboard: 52 white keys filled and outlined with a one-pixel pen, a letter
 /// centred near the front of each, then 36 black keys filled and outlined. Vertical swaps x and
 /// y of every rectangle.
-void PaintFloor(QPainter& P, int Width, int Height, bool Vertical) {
+void PaintFloor(QPainter& P, int Width, int Height, bool Vertical, bool Labels = true) {
     const int Along = Vertical ? Height : Width;
     const int Across = Vertical ? Width : Height;
     const int KW = Along / 52;
@@ -135,8 +135,9 @@ void PaintFloor(QPainter& P, int Width, int Height, bool Vertical) {
         const QRect Key = Place(I * KW, 0, KW, Across);
         P.fillRect(Key, Qt::white);
         P.drawRect(Key.adjusted(0, 0, -1, -1));
-        P.drawText(Place(I * KW, Across - 16, KW, 14), Qt::AlignCenter,
-                   QString(QChar(Letters[I % 7])));
+        if (Labels)
+            P.drawText(Place(I * KW, Across - 16, KW, 14), Qt::AlignCenter,
+                       QString(QChar(Letters[I % 7])));
     }
     const int Black = KW / 2;
     for (int I = 0; I < 51; ++I) {
@@ -161,6 +162,16 @@ void BM_Floor(benchmark::State& State, int Width, int Height, bool Vertical) {
         PaintFloor(P, W, H, Vertical);
     }
     ReportAllocations(State, Before);
+}
+
+/// The floor without its labels: what its shapes alone cost (for reading the floor, not a
+/// target).
+void BM_FloorShapesOnly(benchmark::State& State) {
+    QImage Image(1920, 240, QImage::Format_RGB32);
+    for (auto _ : State) {
+        QPainter P(&Image);
+        PaintFloor(P, 1920, 240, false, false);
+    }
 }
 
 /// The floor's repaints of one note on and off: twice the whole painter, clipped to one key.
@@ -390,6 +401,7 @@ BENCHMARK_CAPTURE(BM_Pass, horizontal_800x120, 800, 120, false)->Unit(benchmark:
 BENCHMARK_CAPTURE(BM_Pass, vertical_800x120, 800, 120, true)->Unit(benchmark::kMicrosecond);
 BENCHMARK_CAPTURE(BM_Pass, horizontal_1920x240, 1920, 240, false)->Unit(benchmark::kMicrosecond);
 BENCHMARK_CAPTURE(BM_Pass, vertical_1920x240, 1920, 240, true)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_FloorShapesOnly)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_FloorTwoClippedPaints)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_PressReleaseWithRepaints)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_WidgetPressRelease)->Unit(benchmark::kMicrosecond);
