@@ -159,7 +159,9 @@ INSTANTIATE_TEST_SUITE_P(
                     ClipCase{"VerticalScrolled", true, 3, true, false},
                     // Keys of 4 pixels: letters, numbers and labels stand out of their keys.
                     ClipCase{"NarrowKeys", false, 1, true, false, 230},
-                    ClipCase{"NarrowKeysVertical", true, 1, false, false, 230}),
+                    ClipCase{"NarrowKeysVertical", true, 1, false, false, 230},
+                    // Too short for its keys: KeyWidth 0, every key a line, letters on top.
+                    ClipCase{"TooShortForItsKeys", false, 0, true, false, 60}),
     [](const auto& Info) { return std::string(Info.param.Name); });
 
 // The skipping itself, counted on the recording canvas: a clip of one key in the middle leaves

@@ -66,9 +66,11 @@ struct TKeyPass {
     /// its lines and fills stay within [P - 1, P + 2 * KW + 2) along u, its marks within
     /// TextReach of the key.
     int Step(int I, int P, int N, int O, const render::TClipSpan& Span) {
-        const bool Marks = K.Style().Contains(msShowMarks) &&
-                           Span.Meets(static_cast<long long>(P) - render::TextReach,
-                                      static_cast<long long>(P) + KW + render::TextReach);
+        // A negative key width (a control narrower than its strip and zones) skips nothing.
+        const bool Marks =
+            K.Style().Contains(msShowMarks) &&
+            (KW < 0 || Span.Meets(static_cast<long long>(P) - render::TextReach,
+                                  static_cast<long long>(P) + KW + render::TextReach));
         if (KW >= 0 &&
             !Span.Meets(static_cast<long long>(P) - 1, static_cast<long long>(P) + 2LL * KW + 2)) {
             if (Marks) render::PaintMarks(K, C, P, N, O);
