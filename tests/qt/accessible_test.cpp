@@ -29,8 +29,9 @@ struct Application {
 struct Fixture : Application {
     KeymoraWidget W;
     QAccessibleInterface* Root = nullptr;
-    Fixture() {
-        W.resize(600, 100);
+    explicit Fixture(bool Vertical = false) {
+        W.resize(Vertical ? 100 : 600, Vertical ? 600 : 100);
+        if (Vertical) W.setOrientation(KeymoraWidget::koVertical);
         W.ensurePolished();
         Root = QAccessible::queryAccessibleInterface(&W);
     }
@@ -228,6 +229,17 @@ TEST(AccessibleAction, PressPlaysLikeAClick) {
         EXPECT_EQ(F.W.octave(), C.Octave) << C.Child;
         EXPECT_EQ(F.W.control().KeyStates()[23], C.Child == 40 ? ksIdle : ksSelected);
         EXPECT_FALSE(F.State(C.Child).pressed) << C.Child;
+    }
+    // Standing on end, the keys run down the widget: the same keys, the same reports. The black
+    // key after C4 spans y [373, 381) and is hit from 373 to 379; the quarter cell spans x
+    // (0, 28) of the strip y [558, 588).
+    {
+        Fixture F(true);
+        Recorder R(F.W);
+        F.Press(41);
+        F.Press(92);
+        EXPECT_EQ(R.Log, (Log{"mousedown 0 left 40 376", "mouseup 0 - 40 376", "keyClick 5 1 1",
+                              "mousedown 0 left 14 572", "durationChanged", "mouseup 0 - 14 572"}));
     }
     // Out of view, or in a disabled widget, a key cannot be pressed.
     Fixture F;

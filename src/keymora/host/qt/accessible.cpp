@@ -13,7 +13,6 @@
 #include <array>
 #include <bitset>
 #include <optional>
-#include <tuple>
 #include <utility>
 
 #include "keymora/host/qt/keymora_widget.h"
@@ -135,11 +134,6 @@ QString NoteName(int Letter, int Octave) {
 
 TPoint FromFrame(const TKeymora& K, int U, int V) {
     return K.IsHorizontal() ? TPoint{U, V} : TPoint{V, U};
-}
-
-/// The span of R along the key axis.
-std::pair<int, int> AlongAxis(const TKeymora& K, const TRect& R) {
-    return K.IsHorizontal() ? std::pair{R.Left, R.Right} : std::pair{R.Top, R.Bottom};
 }
 
 /// The PC key that plays white key W in the current octave, or 0.
@@ -305,63 +299,79 @@ class KeymoraAccessible : public QAccessibleWidget {
     /// The key that stands for the current octave: its C, or A0 in octave 1.
     int OctaveKey() const { return KeyChild(std::max(0, 7 * Control().Octave() - 12), false); }
 
-    /// A client point where a press meets child I, in the middle of where it can be pressed;
-    /// none when nothing of it can be pressed now.
-    std::optional<TPoint> PressPoint(int I) const {
+    /// Where child I is drawn, in the keyboard frame: [U0, U1) along the keys, [V0, V1) across
+    /// them. None for the values, and for what the style or the duration count leaves out.
+    struct Span {
+        int U0 = 0;
+        int V0 = 0;
+        int U1 = 0;
+        int V1 = 0;
+    };
+    std::optional<Span> Area(int I) const {
         const TKeymora& K = Control();
         const int E = K.CrossExtent();
-        const int A = K.AxisExtent();
         const int S = K.StripStart();
-        if (E <= 0 || A <= 0) return std::nullopt;
-        int U0 = 0;
-        int U1 = 0;
-        int V0 = 0;
-        int V1 = E;
+        auto Frame = [&](const TRect& R) {
+            return K.IsHorizontal() ? Span{R.Left, R.Top, R.Right, R.Bottom}
+                                    : Span{R.Top, R.Left, R.Bottom, R.Right};
+        };
+        Span A;
         if (IsKey(I)) {
             const KeyRef Key = KeyOf(I);
-            std::tie(U0, U1) = AlongAxis(K, Key.Black ? K.GetToneRect(Key.P) : K.GetKeyRect(Key.P));
+            A = Frame(Key.Black ? K.GetToneRect(Key.P) : K.GetKeyRect(Key.P));
             // Only where the key band is drawn: its last column hit-tests as the key beyond.
-            U0 = std::max(U0, K.ZoneWidth());
-            U1 = std::min(U1, S - K.ZoneWidth());
-            // White keys are pressed below the black keys, black keys half way down them.
-            V0 = Key.Black ? (E * 4 / 5) / 2 : (E * 4 / 5 + E) / 2;
-            V1 = V0 + 1;
+            A.U0 = std::max(A.U0, K.ZoneWidth());
+            A.U1 = std::min(A.U1, S - K.ZoneWidth());
         } else if (IsDuration(I)) {
             const int D = I - FirstDuration;
+            const TDurationRow Row = K.DurationRow();
             const int Cell = D - K.OffsetDuration();
-            if (K.SettingWidth() <= 0 || D >= K.MaxDuration() || Cell < 0 ||
-                Cell >= K.DurationRow().Count)
+            if (K.SettingWidth() <= 0 || D >= K.MaxDuration() || Cell < 0 || Cell >= Row.Count)
                 return std::nullopt;
-            U0 = S;
-            U1 = K.RealWidth();
+            // Without scrolling, the first cell reaches to the edge.
+            const int Far = Row.Scroll || Cell > 0 ? Row.FarEdge - Cell * Row.Cell : E;
+            A = {S, Row.FarEdge - (Cell + 1) * Row.Cell, K.RealWidth(), Far};
         } else if (IsButton(I)) {
             const Button B = ButtonOf(I);
             if (B == Button::DurationUp || B == Button::DurationDown) {
                 if (!K.Style().Contains(msScrollDuration) || K.SettingWidth() <= 0)
                     return std::nullopt;
-                U0 = S;
-                U1 = K.RealWidth();
+                const int Half = K.RealWidth() - K.SettingWidth() / 2;
+                const bool Up = B == Button::DurationUp;
+                A = {Up ? S : Half, K.DurationRow().FarEdge, Up ? Half : K.RealWidth(), E};
             } else {
                 if (!K.Style().Contains(msScrollOctave)) return std::nullopt;
-                const bool Start = ZoneOf(B) <= TZoneButton::FewerOctaves;
-                U0 = Start ? 0 : S - K.ScrollButtonWidth();
-                U1 = Start ? K.ScrollButtonWidth() : S;
+                A = Frame(K.ZoneButtonRect(ZoneOf(B)));
             }
         } else {
             return std::nullopt;
         }
-        U0 = std::max(U0, 0);
-        U1 = std::min(U1, A);
-        V0 = std::max(V0, 0);
-        V1 = std::min(V1, E);
+        A = {std::max(A.U0, 0), std::max(A.V0, 0), std::min(A.U1, K.AxisExtent()),
+             std::min(A.V1, E)};
+        if (A.U0 >= A.U1 || A.V0 >= A.V1) return std::nullopt;
+        return A;
+    }
+
+    /// A client point where a press meets child I, in the middle of where it can be pressed;
+    /// none when nothing of it can be pressed now.
+    std::optional<TPoint> PressPoint(int I) const {
+        const TKeymora& K = Control();
+        std::optional<Span> A = Area(I);
+        if (!A) return std::nullopt;
+        if (IsKey(I)) {
+            // White keys are pressed below the black keys, black keys half way down them.
+            const int E = K.CrossExtent();
+            A->V0 = KeyOf(I).Black ? (E * 4 / 5) / 2 : (E * 4 / 5 + E) / 2;
+            A->V1 = A->V0 + 1;
+        }
         // Rows from the middle outward; in a row, the middle of the run of matching points.
-        const int Mid = (V0 + V1) / 2;
-        for (int Step = 0; Step < V1 - V0; ++Step) {
+        const int Mid = (A->V0 + A->V1) / 2;
+        for (int Step = 0; Step < A->V1 - A->V0; ++Step) {
             const int V = Step % 2 == 0 ? Mid + Step / 2 : Mid - (Step + 1) / 2;
-            if (V < V0 || V >= V1) continue;
+            if (V < A->V0 || V >= A->V1) continue;
             int First = -1;
             int Last = -1;
-            for (int U = U0; U < U1; ++U) {
+            for (int U = A->U0; U < A->U1; ++U) {
                 const TPoint P = FromFrame(K, U, V);
                 if (ChildAtClient(P.X, P.Y) != I) continue;
                 if (First < 0) First = U;
@@ -384,31 +394,9 @@ class KeymoraAccessible : public QAccessibleWidget {
             R = K.SettingRect();
         } else if (!PressPoint(I)) {
             return {};
-        } else if (IsKey(I)) {
-            const KeyRef Key = KeyOf(I);
-            R = Key.Black ? K.GetToneRect(Key.P) : K.GetKeyRect(Key.P);
-            const TRect Area =
-                K.FrameRect(K.ZoneWidth(), 0, K.StripStart() - K.ZoneWidth(), K.CrossExtent());
-            R = {std::max(R.Left, Area.Left), std::max(R.Top, Area.Top),
-                 std::min(R.Right, Area.Right), std::min(R.Bottom, Area.Bottom)};
-        } else if (IsDuration(I)) {
-            const TDurationRow Row = K.DurationRow();
-            const int Cell = I - FirstDuration - K.OffsetDuration();
-            const int Far =
-                Row.Scroll || Cell > 0 ? Row.FarEdge - Cell * Row.Cell : K.CrossExtent();
-            R = K.FrameRect(K.StripStart(), Row.FarEdge - (Cell + 1) * Row.Cell, K.RealWidth(),
-                            Far);
         } else {
-            const Button B = ButtonOf(I);
-            if (B == Button::DurationUp || B == Button::DurationDown) {
-                const int Half = K.RealWidth() - K.SettingWidth() / 2;
-                const bool Up = B == Button::DurationUp;
-                const TDurationRow Row = K.DurationRow();
-                R = K.FrameRect(Up ? K.StripStart() : Half, Row.FarEdge, Up ? Half : K.RealWidth(),
-                                K.CrossExtent());
-            } else {
-                R = K.ZoneButtonRect(ZoneOf(B));
-            }
+            const Span A = *Area(I);
+            R = K.FrameRect(A.U0, A.V0, A.U1, A.V1);
         }
         return QRect(R.Left, R.Top, R.Right - R.Left, R.Bottom - R.Top)
             .intersected(widget()->rect());
