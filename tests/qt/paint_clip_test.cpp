@@ -18,22 +18,14 @@
 #include "keymora/host/headless/recording_canvas.h"
 #include "keymora/host/qt/qt_canvas.h"
 #include "keymora/model/keymora.h"
+#include "widget_support.h"
 
 namespace keymora::qt {
 namespace {
 
 constexpr QRgb Unpainted = 0xFFFF00FF;
 
-void EnsureApplication() {
-    if (QCoreApplication::instance()) return;
-    static int Argc = 3;
-    static char Arg0[] = "paint_clip_test";
-    static char Arg1[] = "-platform";
-    static char Arg2[] = "offscreen";
-    static char* Argv[] = {Arg0, Arg1, Arg2, nullptr};
-    static QApplication* App = new QApplication(Argc, Argv);
-    (void)App;
-}
+using test::EnsureApplication;
 
 struct ClipCase {
     const char* Name;

@@ -20,6 +20,7 @@
 #include "keymora/host/qt/keymora_widget.h"
 #include "keymora/host/qt/qt_canvas.h"
 #include "keymora/model/keymora.h"
+#include "widget_support.h"
 
 #if defined(__SANITIZE_ADDRESS__)
 #define KEYMORA_COUNT_MALLOC 0
@@ -64,16 +65,7 @@ void free(void* Block) noexcept {
 namespace keymora::qt {
 namespace {
 
-void EnsureApplication() {
-    if (QCoreApplication::instance()) return;
-    static int Argc = 3;
-    static char Arg0[] = "widget_memory_test";
-    static char Arg1[] = "-platform";
-    static char Arg2[] = "offscreen";
-    static char* Argv[] = {Arg0, Arg1, Arg2, nullptr};
-    static QApplication* App = new QApplication(Argc, Argv);
-    (void)App;
-}
+using test::EnsureApplication;
 
 long long HeapInUse() {
     const struct mallinfo2 M = mallinfo2();
