@@ -27,6 +27,7 @@ constexpr int MaxOwnPolygon = 64;    // vertex count up to which polygons are fi
 constexpr int TextChunk = 128;       // glyphs sent to Qt per glyph run
 constexpr int MaxCachedFace = 1024;  // faces up to this size are kept as images
 constexpr int MaxScratch = 512;      // text ink boxes up to this size go through the scratch image
+constexpr int MaxPeriod = 16;        // scaled devices of a longer period draw in place (Qt clip)
 
 TRect Intersect(const TRect& A, const TRect& B) {
     return {std::max(A.Left, B.Left), std::max(A.Top, B.Top), std::min(A.Right, B.Right),
@@ -515,18 +516,43 @@ void QtCanvas::TextOut(int X, int Y, std::string_view Text) {
         return;
     }
     // Across the clip's edge. A Qt clip costs allocations on every change, so the text goes on
-    // a kept scratch image the size of its ink box, and the visible part of that is copied. A
-    // scaled device or an outsize text takes the Qt clip instead.
-    if (Ink.Width() <= MaxScratch && Ink.Height() <= MaxScratch &&
-        Painter_.device()->devicePixelRatio() == 1 &&
-        Painter_.deviceTransform().type() <= QTransform::TxTranslate &&
-        Scratch(Ink.Width(), Ink.Height())) {
-        if (ScratchPainter_.pen() != TextColour) ScratchPainter_.setPen(TextColour);
-        DrawRun(ScratchPainter_, F, X - Ink.Left, Y - Ink.Top, Text);
-        Painter_.drawImage(QPoint(Visible.Left, Visible.Top), ScratchImage_,
-                           QRect(Visible.Left - Ink.Left, Visible.Top - Ink.Top, Visible.Width(),
-                                 Visible.Height()));
-        return;
+    // a kept scratch image the size of its ink box, and the visible part of that is copied. An
+    // outsize text, or a device transformed in a way the scratch cannot follow, takes the Qt
+    // clip instead.
+    if (Ink.Width() <= MaxScratch && Ink.Height() <= MaxScratch) {
+        if (Painter_.device()->devicePixelRatio() == 1) {
+            if (Painter_.deviceTransform().type() <= QTransform::TxTranslate &&
+                Scratch(Ink.Width(), Ink.Height())) {
+                if (ScratchPainter_.pen() != TextColour) ScratchPainter_.setPen(TextColour);
+                DrawRun(ScratchPainter_, F, X - Ink.Left, Y - Ink.Top, Text);
+                Painter_.drawImage(QPoint(Visible.Left, Visible.Top), ScratchImage_,
+                                   QRect(Visible.Left - Ink.Left, Visible.Top - Ink.Top,
+                                         Visible.Width(), Visible.Height()));
+                return;
+            }
+        } else {
+            // On a scaled device the scratch has the device's pixels, and the run starts at
+            // the same fraction of a device pixel as it would on the device, so its glyphs
+            // come out as they would there; the visible device pixels are then copied one to
+            // one.
+            DeviceGrid G;
+            GridPlace AtX;
+            GridPlace AtY;
+            if (ScaledGrid(G) && Place(G.Ratio, G.Dx, G.Period, Ink.Left, AtX) &&
+                Place(G.Ratio, G.Dy, G.Period, Ink.Top, AtY) &&
+                Scratch(static_cast<int>(std::ceil(G.Ratio * (AtX.Phase + Ink.Width()))),
+                        static_cast<int>(std::ceil(G.Ratio * (AtY.Phase + Ink.Height()))),
+                        G.Ratio)) {
+                if (ScratchPainter_.pen() != TextColour) ScratchPainter_.setPen(TextColour);
+                DrawRun(ScratchPainter_, F, X - Ink.Left + AtX.Phase, Y - Ink.Top + AtY.Phase,
+                        Text);
+                const QRect Device = DeviceRect(
+                    G, QRect(Visible.Left, Visible.Top, Visible.Width(), Visible.Height()));
+                DrawDevicePixels(G, ScratchImage_, Device.translated(-AtX.Shift, -AtY.Shift),
+                                 Device.topLeft());
+                return;
+            }
+        }
     }
     const bool Clipped = ClipPainterFor(Ink);
     if (Painter_.pen() != TextColour) Painter_.setPen(TextColour);
@@ -555,12 +581,17 @@ void QtCanvas::DrawRun(QPainter& P, const FontEntry& F, int X, int Y, std::strin
     }
 }
 
-bool QtCanvas::Scratch(int Width, int Height) {
-    if (ScratchImage_.width() < Width || ScratchImage_.height() < Height) {
+bool QtCanvas::Scratch(int Width, int Height, qreal Ratio) {
+    const bool Grow = ScratchImage_.width() < Width || ScratchImage_.height() < Height;
+    if (Grow || ScratchImage_.devicePixelRatio() != Ratio) {
+        // A change of ratio keeps the pixels and begins the painter again, which then scales
+        // by the new ratio.
         if (ScratchPainter_.isActive()) ScratchPainter_.end();
-        ScratchImage_ =
-            QImage(std::max(Width, ScratchImage_.width()), std::max(Height, ScratchImage_.height()),
-                   QImage::Format_ARGB32_Premultiplied);
+        if (Grow)
+            ScratchImage_ = QImage(std::max(Width, ScratchImage_.width()),
+                                   std::max(Height, ScratchImage_.height()),
+                                   QImage::Format_ARGB32_Premultiplied);
+        ScratchImage_.setDevicePixelRatio(Ratio);
         if (!ScratchPainter_.begin(&ScratchImage_)) return false;
         ScratchPainter_.setRenderHint(QPainter::Antialiasing, false);
         ScratchPainter_.setRenderHint(QPainter::TextAntialiasing, false);
@@ -621,14 +652,16 @@ void QtCanvas::RenderFace(TThemedElement Element, QPainter& P, const QRect& Whol
     Style_->drawPrimitive(Arrow, &Glyph, &P, nullptr);
 }
 
-const QImage& QtCanvas::Face(TThemedElement Element, int Width, int Height) {
-    // Style faces are drawn once per element and size and kept: QStyle builds cache keys and
-    // gradients on every call, which a paint pass must not pay for.
+const QImage& QtCanvas::Face(TThemedElement Element, int Width, int Height, qreal Ratio, int PhaseX,
+                             int PhaseY) {
+    // Style faces are drawn once per element, size, ratio and phase and kept: QStyle builds
+    // cache keys and gradients on every call, which a paint pass must not pay for.
     ++Clock_;
     int Slot = 0;
     for (int I = 0; I < FaceSlots; ++I) {
         FaceEntry& E = Faces_[static_cast<std::size_t>(I)];
-        if (E.Valid && E.Element == Element && E.Width == Width && E.Height == Height) {
+        if (E.Valid && E.Element == Element && E.Width == Width && E.Height == Height &&
+            E.Ratio == Ratio && E.PhaseX == PhaseX && E.PhaseY == PhaseY) {
             E.LastUse = Clock_;
             return E.Image;
         }
@@ -640,12 +673,74 @@ const QImage& QtCanvas::Face(TThemedElement Element, int Width, int Height) {
     E.Element = Element;
     E.Width = Width;
     E.Height = Height;
+    E.Ratio = Ratio;
+    E.PhaseX = PhaseX;
+    E.PhaseY = PhaseY;
     E.LastUse = Clock_;
-    E.Image = QImage(Width, Height, QImage::Format_ARGB32_Premultiplied);
+    // Device pixels up to the face's far edges, however they round; the style reads the
+    // image's ratio and draws at that resolution.
+    E.Image = QImage(static_cast<int>(std::ceil(Ratio * (PhaseX + Width))),
+                     static_cast<int>(std::ceil(Ratio * (PhaseY + Height))),
+                     QImage::Format_ARGB32_Premultiplied);
+    E.Image.setDevicePixelRatio(Ratio);
     E.Image.fill(Qt::transparent);
     QPainter P(&E.Image);
+    if (PhaseX != 0 || PhaseY != 0) P.translate(PhaseX, PhaseY);
     RenderFace(Element, P, QRect(0, 0, Width, Height));
     return E.Image;
+}
+
+bool QtCanvas::ScaledGrid(DeviceGrid& Grid) const {
+    const QTransform& M = Painter_.deviceTransform();
+    const qreal Ratio = M.m11();
+    if (M.type() > QTransform::TxScale || M.m22() != Ratio || !(Ratio > 0) ||
+        Ratio != Painter_.device()->devicePixelRatio())
+        return false;
+    Grid.Ratio = Ratio;
+    Grid.Dx = M.dx();
+    Grid.Dy = M.dy();
+    // Only an exact period will do: 4 at 1.25 and 1.75, 2 at 1.5, 1 at whole ratios.
+    for (int Q = 1; Q <= MaxPeriod; ++Q) {
+        const qreal Length = Ratio * Q;
+        if (Length == std::floor(Length)) {
+            Grid.Period = Q;
+            return true;
+        }
+    }
+    return false;
+}
+
+bool QtCanvas::Place(qreal Ratio, qreal Offset, int Period, long long Pos, GridPlace& At) {
+    const qreal Device = Ratio * static_cast<qreal>(Pos) + Offset;
+    if (!(std::abs(Device) < (1 << 27))) return false;
+    const qreal Fraction = Device - std::floor(Device);
+    for (int Phase = 0; Phase < Period; ++Phase) {
+        const qreal Edge = Ratio * Phase;
+        if (Edge - std::floor(Edge) != Fraction) continue;
+        At.Phase = Phase;
+        At.Shift = static_cast<int>(Device - Edge);
+        return true;
+    }
+    return false;
+}
+
+QRect QtCanvas::DeviceRect(const DeviceGrid& Grid, const QRect& Logical) {
+    const int L = qRound(Grid.Ratio * Logical.x() + Grid.Dx);
+    const int T = qRound(Grid.Ratio * Logical.y() + Grid.Dy);
+    const int R = qRound(Grid.Ratio * (Logical.x() + Logical.width()) + Grid.Dx);
+    const int B = qRound(Grid.Ratio * (Logical.y() + Logical.height()) + Grid.Dy);
+    return QRect(L, T, R - L, B - T);
+}
+
+void QtCanvas::DrawDevicePixels(const DeviceGrid& Grid, const QImage& Image, const QRect& Source,
+                                const QPoint& DeviceTopLeft) {
+    if (Source.isEmpty()) return;
+    // A target of the source's size divided by the ratio: the painter scales it back, so each
+    // device pixel takes the source pixel at its centre.
+    const QRectF Target((DeviceTopLeft.x() - Grid.Dx) / Grid.Ratio,
+                        (DeviceTopLeft.y() - Grid.Dy) / Grid.Ratio, Source.width() / Grid.Ratio,
+                        Source.height() / Grid.Ratio);
+    Painter_.drawImage(Target, Image, QRectF(Source));
 }
 
 void QtCanvas::DrawElement(TThemedElement Element, const TRect& R) {
@@ -666,11 +761,26 @@ void QtCanvas::DrawElement(TThemedElement Element, const TRect& R) {
     const QRect Visible(static_cast<int>(VisibleL), static_cast<int>(VisibleT),
                         static_cast<int>(VisibleR - VisibleL),
                         static_cast<int>(VisibleB - VisibleT));
-    // On a scaled device the style draws in place at the device's resolution; a kept image of
-    // client size would be magnified pixel by pixel.
     const bool Scaled = Painter_.device()->devicePixelRatio() != 1;
+    if (W <= MaxCachedFace && H <= MaxCachedFace && Scaled) {
+        // A scaled device takes a face kept at its resolution, drawn at the same fraction of a
+        // device pixel as in place, and its visible device pixels are copied one to one.
+        DeviceGrid G;
+        GridPlace AtX;
+        GridPlace AtY;
+        if (ScaledGrid(G) && Place(G.Ratio, G.Dx, G.Period, L, AtX) &&
+            Place(G.Ratio, G.Dy, G.Period, T, AtY)) {
+            const QRect Device = DeviceRect(G, Visible);
+            DrawDevicePixels(G,
+                             Face(Element, static_cast<int>(W), static_cast<int>(H), G.Ratio,
+                                  AtX.Phase, AtY.Phase),
+                             Device.translated(-AtX.Shift, -AtY.Shift), Device.topLeft());
+            return;
+        }
+    }
     if (W > MaxCachedFace || H > MaxCachedFace || Scaled) {
-        // Too large to keep an image of: drawn in place, clipped by Qt.
+        // Too large to keep an image of, or a device the kept faces cannot follow: drawn in
+        // place, clipped by Qt.
         if (W > std::numeric_limits<int>::max() || H > std::numeric_limits<int>::max()) return;
         Painter_.save();
         Painter_.setClipRect(Visible);

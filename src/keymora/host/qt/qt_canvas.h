@@ -42,7 +42,7 @@ inline int LogicalPixel(qreal Pos, qreal Ratio) {
 /// A TCanvas on a QPainter. Lines and polygon fills are rasterized here rather than by Qt, so
 /// that every pixel lands where GDI puts it; runs of pixels become rectangle fills. Fonts,
 /// glyph tables, text pens and themed faces are cached, so a canvas that has drawn a pass once
-/// draws the next one without allocating.
+/// draws the next one without allocating, on a scaled device as well.
 class QtCanvas : public TCanvas {
   public:
     /// An idle canvas; Begin binds it to a device.
@@ -124,8 +124,27 @@ class QtCanvas : public TCanvas {
         TThemedElement Element = TThemedElement::tbPushButtonNormal;
         int Width = 0;
         int Height = 0;
+        qreal Ratio = 1;
+        int PhaseX = 0;
+        int PhaseY = 0;
         unsigned LastUse = 0;
         QImage Image;
+    };
+    /// Where the painter puts logical pixels on a scaled device: x goes to Ratio * x + Dx.
+    /// Period is the smallest logical step whose device length is a whole number of pixels, so
+    /// that a drawing moved by a multiple of it lands on the same device pixels, shifted.
+    struct DeviceGrid {
+        qreal Ratio = 1;
+        qreal Dx = 0;
+        qreal Dy = 0;
+        int Period = 1;
+    };
+    /// A logical position Pos on the device grid: Phase in [0, Period) is the position whose
+    /// device edge has the same fraction as that of Pos, Shift the whole device pixels between
+    /// the two.
+    struct GridPlace {
+        int Phase = 0;
+        int Shift = 0;
     };
     struct PenEntry {
         bool Valid = false;
@@ -144,7 +163,10 @@ class QtCanvas : public TCanvas {
 
     FontEntry& Font_();
     const QPen& TextPen(TColor Color);
-    const QImage& Face(TThemedElement Element, int Width, int Height);
+    /// The face of Element over a logical Width x Height, drawn at Ratio with its top-left
+    /// corner at logical (PhaseX, PhaseY) of an image whose pixels are the device's.
+    const QImage& Face(TThemedElement Element, int Width, int Height, qreal Ratio = 1,
+                       int PhaseX = 0, int PhaseY = 0);
     void RenderFace(TThemedElement Element, QPainter& P, const QRect& Whole) const;
     /// Fills device pixels [L, R) x [T, B) after the canvas's own clip test.
     void FillDevice(long long L, long long T, long long R, long long B, const QColor& Color);
@@ -155,9 +177,20 @@ class QtCanvas : public TCanvas {
     bool ClipPainterFor(const TRect& DeviceBounds);
     /// The glyph run of Text with its cell's top-left corner at (X, Y) of P.
     void DrawRun(QPainter& P, const FontEntry& F, int X, int Y, std::string_view Text);
-    /// The scratch image cleared to transparent over [0, Width) x [0, Height), its painter
-    /// active; false when it cannot be painted on.
-    bool Scratch(int Width, int Height);
+    /// The scratch image, at device pixel ratio Ratio, cleared to transparent over device
+    /// pixels [0, Width) x [0, Height), its painter active; false when it cannot be painted on.
+    bool Scratch(int Width, int Height, qreal Ratio = 1);
+    /// The painter's grid on a device scaled by its pixel ratio; false when the painter is
+    /// transformed otherwise or the ratio has no period up to MaxPeriod logical pixels.
+    bool ScaledGrid(DeviceGrid& Grid) const;
+    /// Places logical position Pos (with device offset Offset) on a grid of Ratio and Period.
+    static bool Place(qreal Ratio, qreal Offset, int Period, long long Pos, GridPlace& At);
+    /// The device pixels that a logical rectangle covers, its edges rounded as a painter's
+    /// fills and clips round them.
+    static QRect DeviceRect(const DeviceGrid& Grid, const QRect& Logical);
+    /// Copies Source of Image one to one onto the device pixels at DeviceTopLeft.
+    void DrawDevicePixels(const DeviceGrid& Grid, const QImage& Image, const QRect& Source,
+                          const QPoint& DeviceTopLeft);
 
     QPainter Painter_;
     QStyle* Style_ = nullptr;
