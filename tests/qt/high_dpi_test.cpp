@@ -6,7 +6,10 @@
 #include <gtest/gtest.h>
 
 #include <QtGui/QMouseEvent>
+#include <QtGui/QPainter>
 #include <QtWidgets/QApplication>
+#include <QtWidgets/QStyle>
+#include <QtWidgets/QStyleOption>
 #include <memory>
 #include <set>
 #include <string>
@@ -189,6 +192,96 @@ TEST(HighDpi, WidgetPlaysTheKeyUnderAFractionalPosition) {
     Image.fill(Qt::white);
     W.render(&Image);
     EXPECT_EQ(Image, PaintToImage(W.control(), 2));
+}
+
+// A repaint clipped through a button face, through the octave numbers or through the letters
+// gives, in the device pixels of its rectangle [round(l * r), round(r' * r)), exactly the full
+// pass, and leaves every other pixel as it was. The rectangles start on odd client pixels, so at
+// 1.25 faces and text land on quarter device pixels.
+TEST(HighDpi, ClippedRepaintsThroughFacesAndLabelsMatchTheFullPass) {
+    EnsureApplication();
+    constexpr QRgb Unpainted = 0xFFFF00FF;
+    for (const double R : {2.0, 1.25}) {
+        Scene S(false, TMusicStyles{msShowMarks, msScrollOctave, msScrollDuration, msColorOctave});
+        auto Paint = [&](const TRect* Clip) {
+            QImage Image(qRound(800 * R), qRound(120 * R), QImage::Format_RGB32);
+            Image.setDevicePixelRatio(R);
+            Image.fill(Unpainted);
+            QtCanvas Canvas;
+            Canvas.SetStyle(QApplication::style());
+            if (Clip ? Canvas.Begin(&Image, *Clip) : Canvas.Begin(&Image)) S.K.PaintTo(Canvas);
+            Canvas.End();
+            return Image;
+        };
+        const QImage Full = Paint(nullptr);
+        const TRect B = S.K.ZoneButtonRect(TZoneButton::MoreOctaves);
+        const TRect A = S.K.ZoneButtonRect(TZoneButton::OctaveUp);
+        for (const TRect& Clip : {TRect{B.Left + 3, B.Top + 1, B.Right - 4, B.Bottom - 5},
+                                  TRect{A.Left + 1, A.Top + 5, A.Right - 1, A.Bottom - 3},
+                                  TRect{3, 5, 797, 9}, TRect{301, 109, 599, 115}}) {
+            const QImage Part = Paint(&Clip);
+            const QRect In(qRound(Clip.Left * R), qRound(Clip.Top * R),
+                           qRound(Clip.Right * R) - qRound(Clip.Left * R),
+                           qRound(Clip.Bottom * R) - qRound(Clip.Top * R));
+            int Wrong = 0;
+            for (int Y = 0; Y < Full.height(); ++Y)
+                for (int X = 0; X < Full.width(); ++X) {
+                    const bool Inside = In.contains(X, Y);
+                    if (Part.pixel(X, Y) != (Inside ? Full.pixel(X, Y) : Unpainted) && ++Wrong <= 3)
+                        ADD_FAILURE() << "ratio " << R << ", clip [" << Clip.Left << ", "
+                                      << Clip.Top << ", " << Clip.Right << ", " << Clip.Bottom
+                                      << "): device (" << X << ", " << Y << ")";
+                }
+            EXPECT_EQ(Wrong, 0);
+        }
+    }
+}
+
+// A themed face on a scaled image is the style's own push button drawn there at the device's
+// resolution, wherever it lies on the device's grid and however it is clipped: the same as the
+// style drawing in place through a clip of the visible rectangle.
+TEST(HighDpi, FacesAreTheStylesButtonsAtTheDevicesResolution) {
+    EnsureApplication();
+    struct Case {
+        double Ratio;
+        TRect Face;
+        TRect Clip;
+    };
+    for (const Case& C :
+         {Case{2, {13, 7, 42, 31}, {0, 0, 60, 40}}, Case{2, {13, 7, 42, 31}, {20, 9, 37, 40}},
+          Case{1.25, {13, 7, 42, 31}, {0, 0, 60, 40}},  // device x 16.25
+          Case{1.25, {14, 6, 43, 30}, {17, 11, 31, 26}}, Case{1.5, {1, 3, 30, 27}, {2, 0, 60, 24}},
+          Case{3, {5, 2, 34, 26}, {0, 0, 60, 40}}}) {
+        auto Blank = [&] {
+            QImage I(qRound(60 * C.Ratio), qRound(40 * C.Ratio), QImage::Format_RGB32);
+            I.setDevicePixelRatio(C.Ratio);
+            I.fill(Qt::white);
+            return I;
+        };
+        QImage Drawn = Blank();
+        QtCanvas Canvas;
+        Canvas.SetStyle(QApplication::style());
+        for (int Pass = 0; Pass < 2; ++Pass) {  // the second one from the kept face
+            Drawn = Blank();
+            Canvas.Begin(&Drawn, C.Clip);
+            Canvas.DrawElement(TThemedElement::tbPushButtonNormal, C.Face);
+            Canvas.End();
+        }
+        QImage Style = Blank();
+        {
+            QPainter P(&Style);
+            P.setClipRect(QRect(C.Clip.Left, C.Clip.Top, C.Clip.Width(), C.Clip.Height()));
+            P.translate(C.Face.Left, C.Face.Top);
+            QStyleOptionButton Opt;
+            Opt.rect = QRect(0, 0, C.Face.Width(), C.Face.Height());
+            Opt.state = QStyle::State_Enabled | QStyle::State_Active | QStyle::State_Raised;
+            Opt.palette = QPalette();
+            QApplication::style()->drawControl(QStyle::CE_PushButtonBevel, &Opt, &P, nullptr);
+        }
+        EXPECT_EQ(Drawn, Style) << "ratio " << C.Ratio << ", face at (" << C.Face.Left << ", "
+                                << C.Face.Top << "), clip [" << C.Clip.Left << ", " << C.Clip.Top
+                                << ", " << C.Clip.Right << ", " << C.Clip.Bottom << ")";
+    }
 }
 
 }  // namespace

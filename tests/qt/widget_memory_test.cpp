@@ -193,5 +193,52 @@ INSTANTIATE_TEST_SUITE_P(Scenes, PaintAllocations,
                                          AllocCase{"MarksAndColoursClassic", false, false, 0x03}),
                          [](const auto& Info) { return std::string(Info.param.Name); });
 
+// On a scaled screen too: after a first round at the ratio, a full pass and repaints clipped
+// through a button face, through the octave numbers and through the letters and duration labels
+// allocate nothing (faces kept at device resolution, text across the clip through the scratch).
+class ScaledPaintAllocations : public testing::TestWithParam<double> {
+  protected:
+    static void SetUpTestSuite() { EnsureApplication(); }
+};
+
+TEST_P(ScaledPaintAllocations, FullPassAndClippedRepaintsAllocateNothing) {
+    if (!KEYMORA_COUNT_MALLOC) GTEST_SKIP() << "malloc belongs to the sanitizer";
+    const double Ratio = GetParam();
+    TKeymora K;
+    THeadlessForm Form;
+    K.SetParent(&Form);
+    THeadlessWindow Window(K);
+    Window.Keep = false;
+    K.SetBounds(0, 0, 601, 101);
+    K.SetStyle(TMusicStyles::FromBits(0x0F));
+    Window.GiveFocus();
+    QImage Image(qRound(601 * Ratio), qRound(101 * Ratio), QImage::Format_RGB32);
+    Image.setDevicePixelRatio(Ratio);
+    QtCanvas Canvas;
+    Canvas.SetStyle(QApplication::style());
+    const TRect B = K.ZoneButtonRect(TZoneButton::MoreOctaves);
+    const std::array<TRect, 4> Clips{TRect{0, 0, 601, 101},
+                                     TRect{B.Left + 3, B.Top + 1, B.Right - 4, B.Bottom - 5},
+                                     TRect{0, 0, 601, 7}, TRect{1, 89, 600, 101}};
+    auto Pass = [&](const TRect& Clip) {
+        long long Counted = -1;
+        if (!Canvas.Begin(&Image, Clip)) return Counted;
+        const long long Before = Allocations.load();
+        K.PaintTo(Canvas);
+        Counted = Allocations.load() - Before;
+        Canvas.End();
+        return Counted;
+    };
+    for (const TRect& Clip : Clips) Pass(Clip);
+    for (const TRect& Clip : Clips)
+        EXPECT_EQ(Pass(Clip), 0) << "clip [" << Clip.Left << ", " << Clip.Top << ", " << Clip.Right
+                                 << ", " << Clip.Bottom << ")";
+}
+
+INSTANTIATE_TEST_SUITE_P(Ratios, ScaledPaintAllocations, testing::Values(2.0, 1.25),
+                         [](const auto& Info) {
+                             return Info.param == 2.0 ? "Two" : "OneAndAQuarter";
+                         });
+
 }  // namespace
 }  // namespace keymora::qt
