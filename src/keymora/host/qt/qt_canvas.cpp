@@ -27,7 +27,7 @@ constexpr int MaxOwnPolygon = 64;    // vertex count up to which polygons are fi
 constexpr int TextChunk = 128;       // glyphs sent to Qt per glyph run
 constexpr int MaxCachedFace = 1024;  // faces up to this size are kept as images
 constexpr int MaxScratch = 512;      // text ink boxes up to this size go through the scratch image
-constexpr int MaxPeriod = 16;        // scaled devices of a longer period draw in place (Qt clip)
+constexpr int MaxPeriod = 16;        // longer device periods draw faces in place
 
 TRect Intersect(const TRect& A, const TRect& B) {
     return {std::max(A.Left, B.Left), std::max(A.Top, B.Top), std::min(A.Right, B.Right),
@@ -523,6 +523,8 @@ void QtCanvas::TextOut(int X, int Y, std::string_view Text) {
         if (Painter_.device()->devicePixelRatio() == 1) {
             if (Painter_.deviceTransform().type() <= QTransform::TxTranslate &&
                 Scratch(Ink.Width(), Ink.Height())) {
+                if (ScratchPainter_.worldTransform().type() != QTransform::TxNone)
+                    ScratchPainter_.resetTransform();
                 if (ScratchPainter_.pen() != TextColour) ScratchPainter_.setPen(TextColour);
                 DrawRun(ScratchPainter_, F, X - Ink.Left, Y - Ink.Top, Text);
                 Painter_.drawImage(QPoint(Visible.Left, Visible.Top), ScratchImage_,
@@ -531,26 +533,24 @@ void QtCanvas::TextOut(int X, int Y, std::string_view Text) {
                 return;
             }
         } else {
-            // On a scaled device the scratch has the device's pixels, and the run starts at
-            // the same fraction of a device pixel as it would on the device, so its glyphs
-            // come out as they would there; the visible device pixels are then copied one to
-            // one.
+            // On a scaled device the scratch holds the device pixels of the ink box: its painter
+            // maps client coordinates as the device's does, less the whole device pixels up to
+            // the box, so every glyph lands on the fraction of a pixel it has on the device.
             DeviceGrid G;
-            GridPlace AtX;
-            GridPlace AtY;
-            if (ScaledGrid(G) && Place(G.Ratio, G.Dx, G.Period, Ink.Left, AtX) &&
-                Place(G.Ratio, G.Dy, G.Period, Ink.Top, AtY) &&
-                Scratch(static_cast<int>(std::ceil(G.Ratio * (AtX.Phase + Ink.Width()))),
-                        static_cast<int>(std::ceil(G.Ratio * (AtY.Phase + Ink.Height()))),
-                        G.Ratio)) {
-                if (ScratchPainter_.pen() != TextColour) ScratchPainter_.setPen(TextColour);
-                DrawRun(ScratchPainter_, F, X - Ink.Left + AtX.Phase, Y - Ink.Top + AtY.Phase,
-                        Text);
-                const QRect Device = DeviceRect(
-                    G, QRect(Visible.Left, Visible.Top, Visible.Width(), Visible.Height()));
-                DrawDevicePixels(G, ScratchImage_, Device.translated(-AtX.Shift, -AtY.Shift),
-                                 Device.topLeft());
-                return;
+            if (ScaledGrid(G)) {
+                const QRect Box =
+                    DeviceRect(G, QRect(Ink.Left, Ink.Top, Ink.Width(), Ink.Height()));
+                if (Scratch(Box.width(), Box.height())) {
+                    ScratchPainter_.setWorldTransform(
+                        QTransform(G.Ratio, 0, 0, G.Ratio, G.Dx - Box.left(), G.Dy - Box.top()));
+                    if (ScratchPainter_.pen() != TextColour) ScratchPainter_.setPen(TextColour);
+                    DrawRun(ScratchPainter_, F, X, Y, Text);
+                    const QRect Device = DeviceRect(
+                        G, QRect(Visible.Left, Visible.Top, Visible.Width(), Visible.Height()));
+                    DrawDevicePixels(G, ScratchImage_, Device.translated(-Box.topLeft()),
+                                     Device.topLeft());
+                    return;
+                }
             }
         }
     }
@@ -581,17 +581,12 @@ void QtCanvas::DrawRun(QPainter& P, const FontEntry& F, int X, int Y, std::strin
     }
 }
 
-bool QtCanvas::Scratch(int Width, int Height, qreal Ratio) {
-    const bool Grow = ScratchImage_.width() < Width || ScratchImage_.height() < Height;
-    if (Grow || ScratchImage_.devicePixelRatio() != Ratio) {
-        // A change of ratio keeps the pixels and begins the painter again, which then scales
-        // by the new ratio.
+bool QtCanvas::Scratch(int Width, int Height) {
+    if (ScratchImage_.width() < Width || ScratchImage_.height() < Height) {
         if (ScratchPainter_.isActive()) ScratchPainter_.end();
-        if (Grow)
-            ScratchImage_ = QImage(std::max(Width, ScratchImage_.width()),
-                                   std::max(Height, ScratchImage_.height()),
-                                   QImage::Format_ARGB32_Premultiplied);
-        ScratchImage_.setDevicePixelRatio(Ratio);
+        ScratchImage_ =
+            QImage(std::max(Width, ScratchImage_.width()), std::max(Height, ScratchImage_.height()),
+                   QImage::Format_ARGB32_Premultiplied);
         if (!ScratchPainter_.begin(&ScratchImage_)) return false;
         ScratchPainter_.setRenderHint(QPainter::Antialiasing, false);
         ScratchPainter_.setRenderHint(QPainter::TextAntialiasing, false);
@@ -693,32 +688,29 @@ const QImage& QtCanvas::Face(TThemedElement Element, int Width, int Height, qrea
 bool QtCanvas::ScaledGrid(DeviceGrid& Grid) const {
     const QTransform& M = Painter_.deviceTransform();
     const qreal Ratio = M.m11();
+    // (The device's own figure for its ratio may be the unrounded one.)
     if (M.type() > QTransform::TxScale || M.m22() != Ratio || !(Ratio > 0) ||
-        Ratio != Painter_.device()->devicePixelRatio())
+        std::abs(Ratio - Painter_.device()->devicePixelRatio()) > 1e-4)
         return false;
     Grid.Ratio = Ratio;
     Grid.Dx = M.dx();
     Grid.Dy = M.dy();
-    // Only an exact period will do: 4 at 1.25 and 1.75, 2 at 1.5, 1 at whole ratios.
-    for (int Q = 1; Q <= MaxPeriod; ++Q) {
-        const qreal Length = Ratio * Q;
-        if (Length == std::floor(Length)) {
-            Grid.Period = Q;
-            return true;
-        }
-    }
-    return false;
+    // The period: 4 at 1.25 and 1.75, 2 at 1.5, 1 at whole ratios. A painter scales by its
+    // device's ratio in steps of 1/65536, so 1.1 becomes 1.0999908 and has none.
+    Grid.Period = 0;
+    for (int Q = 1; Q <= MaxPeriod && Grid.Period == 0; ++Q)
+        if (Ratio * Q == std::floor(Ratio * Q)) Grid.Period = Q;
+    return true;
 }
 
 bool QtCanvas::Place(qreal Ratio, qreal Offset, int Period, long long Pos, GridPlace& At) {
     const qreal Device = Ratio * static_cast<qreal>(Pos) + Offset;
     if (!(std::abs(Device) < (1 << 27))) return false;
-    const qreal Fraction = Device - std::floor(Device);
     for (int Phase = 0; Phase < Period; ++Phase) {
-        const qreal Edge = Ratio * Phase;
-        if (Edge - std::floor(Edge) != Fraction) continue;
+        const qreal Apart = Device - Ratio * Phase;
+        if (Apart != std::floor(Apart)) continue;
         At.Phase = Phase;
-        At.Shift = static_cast<int>(Device - Edge);
+        At.Shift = static_cast<int>(Apart);
         return true;
     }
     return false;

@@ -177,11 +177,11 @@ class QtCanvas : public TCanvas {
     bool ClipPainterFor(const TRect& DeviceBounds);
     /// The glyph run of Text with its cell's top-left corner at (X, Y) of P.
     void DrawRun(QPainter& P, const FontEntry& F, int X, int Y, std::string_view Text);
-    /// The scratch image, at device pixel ratio Ratio, cleared to transparent over device
-    /// pixels [0, Width) x [0, Height), its painter active; false when it cannot be painted on.
-    bool Scratch(int Width, int Height, qreal Ratio = 1);
-    /// The painter's grid on a device scaled by its pixel ratio; false when the painter is
-    /// transformed otherwise or the ratio has no period up to MaxPeriod logical pixels.
+    /// The scratch image cleared to transparent over pixels [0, Width) x [0, Height), its
+    /// painter active; false when it cannot be painted on.
+    bool Scratch(int Width, int Height);
+    /// The painter's grid on a device scaled by its pixel ratio, Period 0 when the ratio has
+    /// none up to MaxPeriod logical pixels; false when the painter is transformed otherwise.
     bool ScaledGrid(DeviceGrid& Grid) const;
     /// Places logical position Pos (with device offset Offset) on a grid of Ratio and Period.
     static bool Place(qreal Ratio, qreal Offset, int Period, long long Pos, GridPlace& At);
