@@ -29,40 +29,10 @@
 #include "keymora/host/qt/keymora_widget.h"
 #include "keymora/host/qt/qt_canvas.h"
 #include "keymora/model/keymora.h"
+#include "support/malloc_counter.h"
 
-namespace {
-std::atomic<long long> Allocations{0};
-}  // namespace
-
-// Counting allocator: every malloc, calloc and realloc of the process passes here. Left out
-// under AddressSanitizer, which owns these symbols.
-#if !defined(__SANITIZE_ADDRESS__)
-extern "C" {
-void* __libc_malloc(std::size_t Size);
-void* __libc_calloc(std::size_t Count, std::size_t Size);
-void* __libc_realloc(void* Block, std::size_t Size);
-void __libc_free(void* Block);
-
-void* malloc(std::size_t Size) noexcept {
-    Allocations.fetch_add(1, std::memory_order_relaxed);
-    return __libc_malloc(Size);
-}
-void* calloc(std::size_t Count, std::size_t Size) noexcept {
-    Allocations.fetch_add(1, std::memory_order_relaxed);
-    return __libc_calloc(Count, Size);
-}
-void* realloc(void* Block, std::size_t Size) noexcept {
-    Allocations.fetch_add(1, std::memory_order_relaxed);
-    return __libc_realloc(Block, Size);
-}
-void free(void* Block) noexcept {
-    __libc_free(Block);
-}
-}
-constexpr bool Counting = true;
-#else
-constexpr bool Counting = false;
-#endif
+using keymora::test::Allocations;
+constexpr bool Counting = KEYMORA_COUNT_MALLOC != 0;
 
 namespace {
 

@@ -20,47 +20,10 @@
 #include "keymora/host/qt/keymora_widget.h"
 #include "keymora/host/qt/qt_canvas.h"
 #include "keymora/model/keymora.h"
+#include "support/malloc_counter.h"
 #include "widget_support.h"
 
-#if defined(__SANITIZE_ADDRESS__)
-#define KEYMORA_COUNT_MALLOC 0
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-#define KEYMORA_COUNT_MALLOC 0
-#endif
-#endif
-#ifndef KEYMORA_COUNT_MALLOC
-#define KEYMORA_COUNT_MALLOC 1
-#endif
-
-namespace {
-std::atomic<long long> Allocations{0};
-}  // namespace
-
-#if KEYMORA_COUNT_MALLOC
-extern "C" {
-void* __libc_malloc(std::size_t Size);
-void* __libc_calloc(std::size_t Count, std::size_t Size);
-void* __libc_realloc(void* Block, std::size_t Size);
-void __libc_free(void* Block);
-
-void* malloc(std::size_t Size) noexcept {
-    Allocations.fetch_add(1, std::memory_order_relaxed);
-    return __libc_malloc(Size);
-}
-void* calloc(std::size_t Count, std::size_t Size) noexcept {
-    Allocations.fetch_add(1, std::memory_order_relaxed);
-    return __libc_calloc(Count, Size);
-}
-void* realloc(void* Block, std::size_t Size) noexcept {
-    Allocations.fetch_add(1, std::memory_order_relaxed);
-    return __libc_realloc(Block, Size);
-}
-void free(void* Block) noexcept {
-    __libc_free(Block);
-}
-}
-#endif
+using keymora::test::Allocations;
 
 namespace keymora::qt {
 namespace {
