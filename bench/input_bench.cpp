@@ -2,8 +2,8 @@
 // move, a press and release on a white key, and hit testing alone.
 #include <benchmark/benchmark.h>
 
-#include "keymora/host/headless/headless_window.h"
-#include "keymora/input/hittest.h"
+#include "keymora/headless/headless_window.h"
+#include "core/input/hittest.h"
 #include "keymora/model/keymora.h"
 
 namespace {

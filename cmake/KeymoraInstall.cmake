@@ -23,7 +23,7 @@ endfunction()
 
 set_target_properties(keymora_core PROPERTIES EXPORT_NAME Core)
 set(keymora_installed_targets keymora_core)
-set(keymora_header_excludes PATTERN designer EXCLUDE)
+set(keymora_header_excludes)
 if(KEYMORA_WITH_QT)
   set_target_properties(keymora_qt PROPERTIES EXPORT_NAME Qt)
   # Its own dependency on the core must resolve when a plugin loads it from elsewhere.
@@ -43,7 +43,7 @@ install(TARGETS ${keymora_installed_targets} EXPORT KeymoraTargets
   LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR}
   ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR}
   RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
-install(DIRECTORY src/keymora DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}
+install(DIRECTORY include/keymora DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}
   FILES_MATCHING PATTERN "*.h" ${keymora_header_excludes})
 install(EXPORT KeymoraTargets NAMESPACE Keymora:: DESTINATION ${KEYMORA_CMAKE_DIR})
 

@@ -11,8 +11,8 @@
 #include <memory>
 #include <string>
 
-#include "keymora/host/headless/headless_window.h"
-#include "keymora/host/headless/recording_canvas.h"
+#include "keymora/headless/headless_window.h"
+#include "keymora/headless/recording_canvas.h"
 #include "keymora/model/keymora.h"
 
 using namespace keymora;

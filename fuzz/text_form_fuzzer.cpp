@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "keymora/host/headless/headless_window.h"
+#include "keymora/headless/headless_window.h"
 #include "keymora/model/keymora.h"
 #include "keymora/model/text_form.h"
 

@@ -24,10 +24,10 @@
 #include <memory>
 #include <vector>
 
-#include "keymora/host/headless/headless_window.h"
-#include "keymora/host/headless/recording_canvas.h"
-#include "keymora/host/qt/keymora_widget.h"
-#include "keymora/host/qt/qt_canvas.h"
+#include "keymora/headless/headless_window.h"
+#include "keymora/headless/recording_canvas.h"
+#include "keymora/qt/keymora_widget.h"
+#include "bindings/qt/qt_canvas.h"
 #include "keymora/model/keymora.h"
 #include "support/malloc_counter.h"
 

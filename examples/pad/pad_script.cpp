@@ -12,8 +12,8 @@
 #include "engine/json.h"
 #include "engine/parser.h"
 #include "engine/script.h"
-#include "keymora/host/qt/image.h"
-#include "keymora/host/qt/keymora_widget.h"
+#include "keymora/qt/image.h"
+#include "keymora/qt/keymora_widget.h"
 #include "pad_window.h"
 
 namespace keymora::pad {

@@ -17,7 +17,7 @@
 #include <QtWidgets/QToolBar>
 #include <QtWidgets/QToolButton>
 
-#include "keymora/host/qt/keymora_widget.h"
+#include "keymora/qt/keymora_widget.h"
 #include "keymora/model/keymora.h"
 #include "synth.h"
 

@@ -13,6 +13,19 @@ file(REMOVE_RECURSE ${WORK_DIR})
 set(prefix ${WORK_DIR}/prefix)
 run(${CMAKE_COMMAND} --install ${BUILD_DIR} --prefix ${prefix})
 
+# The include folder holds the public headers and nothing else: exactly those of include/keymora
+# (less the Qt binding's when it was not built), none of the private ones beside the sources.
+file(GLOB_RECURSE installed RELATIVE ${prefix}/include ${prefix}/include/*)
+file(GLOB_RECURSE public RELATIVE ${SOURCE_DIR}/../../include ${SOURCE_DIR}/../../include/*.h)
+if(NOT WITH_QT)
+  list(FILTER public EXCLUDE REGEX "/qt/")
+endif()
+list(SORT installed)
+list(SORT public)
+if(NOT installed STREQUAL public)
+  message(FATAL_ERROR "installed headers differ from include/:\n${installed}\nvs\n${public}")
+endif()
+
 # Installed programs and plugins find the installed libraries by their own run paths.
 find_program(LDD ldd)
 file(GLOB_RECURSE loadable ${prefix}/bin/* ${prefix}/*/designer/*.so)

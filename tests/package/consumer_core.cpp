@@ -1,6 +1,6 @@
 // A program using the installed core: a control on a headless window, its layout and its text
 // form. Exits 0 when all is as expected.
-#include <keymora/host/headless/headless_window.h>
+#include <keymora/headless/headless_window.h>
 #include <keymora/model/keymora.h>
 #include <keymora/model/text_form.h>
 

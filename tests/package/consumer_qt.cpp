@@ -1,5 +1,5 @@
 // A program using the installed Qt binding: a KeymoraWidget with a signal connected.
-#include <keymora/host/qt/keymora_widget.h>
+#include <keymora/qt/keymora_widget.h>
 
 #include <QtWidgets/QApplication>
 #include <cstdio>

@@ -7,7 +7,7 @@
 #include <sstream>
 
 #include "engine/script.h"
-#include "keymora/host/headless/headless_window.h"
+#include "keymora/headless/headless_window.h"
 #include "keymora/model/keymora.h"
 
 namespace keymora::script {

@@ -3,7 +3,7 @@
 // constructed values shows 35 white keys of 15 pixels from x = 16 (A0 .. G5 while OffsetOctave
 // is 0); the setting strip holds three duration cells and two scroll buttons. Children are
 // numbered as piano keys are: child 1 is A0, child 40 middle C (C4), child 49 A4, child 88 C8.
-#include "keymora/host/qt/accessible.h"
+#include "keymora/qt/accessible.h"
 
 #include <gtest/gtest.h>
 

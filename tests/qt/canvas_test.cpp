@@ -14,7 +14,7 @@
 #include <string>
 #include <vector>
 
-#include "keymora/host/qt/qt_canvas.h"
+#include "bindings/qt/qt_canvas.h"
 
 namespace keymora::qt {
 namespace {

@@ -62,7 +62,7 @@ const QRgb Standard16[16] = {
 TEST(PaletteBitmap, SixteenColoursTwentyFourSquare) {
     EnsureApplication();
     const QImage Bitmap(
-        QStringLiteral(KEYMORA_SOURCE_DIR "/src/keymora/host/designer/TKEYMORA.bmp"));
+        QStringLiteral(KEYMORA_SOURCE_DIR "/plugins/designer/TKEYMORA.bmp"));
     ASSERT_FALSE(Bitmap.isNull());
     EXPECT_EQ(Bitmap.size(), QSize(24, 24));
     ASSERT_EQ(Bitmap.format(), QImage::Format_Indexed8);
@@ -95,7 +95,7 @@ class DesignerPlugin : public ::testing::Test {
 TEST_F(DesignerPlugin, OffersTheWidgetOnThePageMusic) {
     EXPECT_EQ(Plugin->group(), QStringLiteral("Music"));
     EXPECT_EQ(Plugin->name(), QStringLiteral("KeymoraWidget"));
-    EXPECT_EQ(Plugin->includeFile(), QStringLiteral("keymora/host/qt/keymora_widget.h"));
+    EXPECT_EQ(Plugin->includeFile(), QStringLiteral("keymora/qt/keymora_widget.h"));
     EXPECT_FALSE(Plugin->isContainer());
     EXPECT_FALSE(Plugin->toolTip().isEmpty());
     EXPECT_FALSE(Plugin->whatsThis().isEmpty());

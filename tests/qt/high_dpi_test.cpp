@@ -15,9 +15,9 @@
 #include <string>
 #include <vector>
 
-#include "keymora/host/headless/headless_window.h"
-#include "keymora/host/qt/image.h"
-#include "keymora/host/qt/qt_canvas.h"
+#include "keymora/headless/headless_window.h"
+#include "keymora/qt/image.h"
+#include "bindings/qt/qt_canvas.h"
 #include "keymora/model/keymora.h"
 #include "widget_support.h"
 

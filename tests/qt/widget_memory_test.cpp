@@ -16,9 +16,9 @@
 #include <memory>
 #include <string>
 
-#include "keymora/host/headless/headless_window.h"
-#include "keymora/host/qt/keymora_widget.h"
-#include "keymora/host/qt/qt_canvas.h"
+#include "keymora/headless/headless_window.h"
+#include "keymora/qt/keymora_widget.h"
+#include "bindings/qt/qt_canvas.h"
 #include "keymora/model/keymora.h"
 #include "support/malloc_counter.h"
 #include "widget_support.h"

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "keymora/host/qt/keymora_widget.h"
+#include "keymora/qt/keymora_widget.h"
 
 namespace keymora::test {
 

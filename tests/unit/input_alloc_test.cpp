@@ -6,8 +6,8 @@
 #include <cstdlib>
 #include <new>
 
-#include "keymora/host/headless/headless_window.h"
-#include "keymora/input/hittest.h"
+#include "keymora/headless/headless_window.h"
+#include "core/input/hittest.h"
 #include "keymora/model/keymora.h"
 
 namespace {

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "keymora/host/headless/headless_window.h"
+#include "keymora/headless/headless_window.h"
 #include "keymora/model/keymora.h"
 
 namespace keymora::testing {

@@ -5,7 +5,7 @@
 #include <climits>
 
 #include "input_harness.h"
-#include "keymora/input/hittest.h"
+#include "core/input/hittest.h"
 
 namespace keymora {
 

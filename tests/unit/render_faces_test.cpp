@@ -1,6 +1,6 @@
 // Classic button faces: they hand the canvas back as they found it, stay inside their rectangle,
 // and draw a centred arrow that follows a pressed face by one pixel.
-#include "keymora/host/faces.h"
+#include "core/host/faces.h"
 #include "render_support.h"
 
 namespace keymora::test::paint {

@@ -12,8 +12,8 @@
 #include <string>
 #include <vector>
 
-#include "keymora/host/headless/headless_window.h"
-#include "keymora/host/headless/recording_canvas.h"
+#include "keymora/headless/headless_window.h"
+#include "keymora/headless/recording_canvas.h"
 #include "keymora/model/keymora.h"
 
 namespace keymora::test::paint {

@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include "keymora/host/headless/headless_window.h"
+#include "keymora/headless/headless_window.h"
 #include "keymora/model/keymora.h"
 #include "keymora/model/published.h"
 

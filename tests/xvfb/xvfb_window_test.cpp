@@ -10,7 +10,7 @@
 #include <cstdlib>
 #include <vector>
 
-#include "keymora/host/qt/keymora_widget.h"
+#include "keymora/qt/keymora_widget.h"
 #include "x_session.h"
 
 namespace keymora::test {

@@ -8,9 +8,9 @@
 
 #include "engine/script.h"
 
-#if defined(KEYMORA_WITH_QT) && __has_include("keymora/host/qt/image.h")
+#if defined(KEYMORA_WITH_QT) && __has_include("keymora/qt/image.h")
 #define KEYMORA_SCRIPT_PAINTS 1
-#include "keymora/host/qt/image.h"
+#include "keymora/qt/image.h"
 #endif
 
 namespace {

@@ -12,7 +12,7 @@
 #include <iterator>
 #include <sstream>
 
-#include "keymora/host/qt/keymora_widget.h"
+#include "keymora/qt/keymora_widget.h"
 #include "midi_reader.h"
 #include "pad_script.h"
 #include "pad_window.h"

@@ -3,7 +3,7 @@
 
 #include <cstdint>
 
-#include "keymora/host/rtl.h"
+#include "core/host/rtl.h"
 
 namespace keymora::script {
 

@@ -3,7 +3,7 @@
 
 #include <charconv>
 
-#include "keymora/host/rtl.h"
+#include "core/host/rtl.h"
 #include "keymora/host/types.h"
 
 namespace keymora::script {

@@ -7,7 +7,7 @@
 
 #include "engine/json.h"
 #include "engine/parser.h"
-#include "keymora/host/rtl.h"
+#include "core/host/rtl.h"
 #include "keymora/model/published.h"
 
 namespace keymora::script {

@@ -36,7 +36,7 @@
 #include <string_view>
 #include <vector>
 
-#include "keymora/host/headless/headless_window.h"
+#include "keymora/headless/headless_window.h"
 #include "keymora/model/keymora.h"
 
 namespace keymora::script {

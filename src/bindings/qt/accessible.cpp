@@ -1,0 +1,708 @@
+// The accessible tree under a KeymoraWidget. The root is a QAccessibleWidget made by the factory;
+// its children are plain interfaces made on first request and owned by Qt's accessible cache
+// once registered. Where a child lies, and whether it can be pressed, comes from the control's
+// own hit testing: a child is shown when some client point hits it, and its press action is a
+// mouse press and release at such a point through the control's input steps.
+#include "keymora/qt/accessible.h"
+
+#include <QtCore/QHash>
+#include <QtCore/QVariant>
+#include <QtGui/QAccessible>
+#include <QtWidgets/QAccessibleWidget>
+#include <algorithm>
+#include <array>
+#include <bitset>
+#include <optional>
+#include <utility>
+
+#include "keymora/qt/keymora_widget.h"
+#include "core/input/hittest.h"
+#include "keymora/model/keymora.h"
+
+namespace keymora::qt {
+
+namespace {
+
+using namespace a11y;
+
+constexpr const char* Letters = "CDEFGAB";
+
+AnnouncementHandler Handler = nullptr;
+
+/// Whether anyone listens: an assistive technology through the platform, or a handler.
+bool Announcing() {
+    return Handler || QAccessible::isActive();
+}
+
+/// A key of the pitch-ordered list: white key P, or the black key after it.
+struct KeyRef {
+    int P = 0;
+    bool Black = false;
+};
+
+bool HasBlackAfter(int P) {
+    const int R = (P + 5) % 7;
+    return P >= 0 && P <= 50 && R != 2 && R != 6;  // none after E, B and C8
+}
+
+struct KeyTable {
+    std::array<KeyRef, KeyCount> Keys{};
+    std::array<int, WhiteKeyCount> White{};
+    std::array<int, WhiteKeyCount> Black{};
+    KeyTable() {
+        int N = 0;
+        for (int P = 0; P < WhiteKeyCount; ++P) {
+            White[static_cast<std::size_t>(P)] = FirstKey + N;
+            Keys[static_cast<std::size_t>(N++)] = {P, false};
+            Black[static_cast<std::size_t>(P)] = HasBlackAfter(P) ? FirstKey + N : -1;
+            if (HasBlackAfter(P)) Keys[static_cast<std::size_t>(N++)] = {P, true};
+        }
+    }
+};
+
+const KeyTable& Table() {
+    static const KeyTable T;
+    return T;
+}
+
+bool IsKey(int I) {
+    return I >= FirstKey && I < FirstKey + KeyCount;
+}
+bool IsDuration(int I) {
+    return I >= FirstDuration && I < FirstDuration + DurationCount;
+}
+bool IsButton(int I) {
+    return I >= FirstButton && I < FirstButton + ButtonCount;
+}
+KeyRef KeyOf(int I) {
+    return Table().Keys[static_cast<std::size_t>(I - FirstKey)];
+}
+
+// The buttons in child order: the two duration scroll buttons, then the zone buttons.
+enum class Button : std::uint8_t {
+    DurationUp,
+    DurationDown,
+    OctaveDown,
+    MoreOctaves,
+    FewerOctaves,
+    OctaveUp,
+    MoreDurations,
+    FewerDurations
+};
+Button ButtonOf(int I) {
+    return static_cast<Button>(I - FirstButton);
+}
+TZoneButton ZoneOf(Button B) {
+    return static_cast<TZoneButton>(static_cast<int>(B) - static_cast<int>(Button::OctaveDown));
+}
+
+QString ButtonName(Button B) {
+    switch (B) {
+        case Button::DurationUp:
+            return QStringLiteral("Show shorter durations");
+        case Button::DurationDown:
+            return QStringLiteral("Show longer durations");
+        case Button::OctaveDown:
+            return QStringLiteral("Scroll to lower octaves");
+        case Button::MoreOctaves:
+            return QStringLiteral("Show more octaves");
+        case Button::FewerOctaves:
+            return QStringLiteral("Show fewer octaves");
+        case Button::OctaveUp:
+            return QStringLiteral("Scroll to higher octaves");
+        case Button::MoreDurations:
+            return QStringLiteral("Show more durations");
+        case Button::FewerDurations:
+            return QStringLiteral("Show fewer durations");
+    }
+    return {};
+}
+
+/// "quarter (1/4)": the musician's name of duration position D, with the cell's label.
+QString DurationName(int D) {
+    static constexpr const char* Names[] = {
+        "whole",     "half",          "quarter",      "eighth",
+        "sixteenth", "thirty-second", "sixty-fourth", "hundred twenty-eighth"};
+    if (D < 0 || D >= DurationCount) return {};
+    const QString Label = D == 0 ? QStringLiteral("c") : QStringLiteral("1/%1").arg(1 << D);
+    return QStringLiteral("%1 (%2)").arg(QLatin1String(Names[D]), Label);
+}
+
+QString NoteName(int Letter, int Octave) {
+    return QStringLiteral("%1%2").arg(QLatin1Char(Letters[Letter])).arg(Octave);
+}
+
+TPoint FromFrame(const TKeymora& K, int U, int V) {
+    return K.IsHorizontal() ? TPoint{U, V} : TPoint{V, U};
+}
+
+/// The PC key that plays white key W in the current octave, or 0.
+char PcKeyFor(const TKeymora& K, int W) {
+    const int Position = W - (7 * K.Octave() - 13);  // 1-based in Keys
+    const std::string& Keys = K.Keys();
+    if (Position < 1 || Position > static_cast<int>(Keys.size())) return 0;
+    auto Upper = [](char C) { return C >= 'a' && C <= 'z' ? static_cast<char>(C - 32) : C; };
+    const char C = Upper(Keys[static_cast<std::size_t>(Position - 1)]);
+    if (C >= '1' && C <= '9') return 0;  // digits choose the octave first
+    for (int I = 0; I + 1 < Position; ++I)
+        if (Upper(Keys[static_cast<std::size_t>(I)]) == C) return 0;  // an earlier one plays
+    return C;
+}
+
+class KeymoraAccessible;
+
+/// The roots that exist, by widget. A keyboard nobody has asked about has none, and nothing to
+/// announce: its root, once asked for, starts from the keyboard as it is then.
+QHash<const QWidget*, KeymoraAccessible*>& Roots() {
+    static QHash<const QWidget*, KeymoraAccessible*> Map;
+    return Map;
+}
+
+/// A key, duration cell, button or value under the widget.
+class KeymoraChild : public QAccessibleInterface,
+                     public QAccessibleActionInterface,
+                     public QAccessibleValueInterface {
+  public:
+    KeymoraChild(KeymoraAccessible* Root, int Index) : Root_(Root), Index_(Index) {}
+
+    bool isValid() const override;
+    QObject* object() const override { return nullptr; }
+    QWindow* window() const override;
+    QAccessibleInterface* parent() const override;
+    QAccessibleInterface* child(int) const override { return nullptr; }
+    int childCount() const override { return 0; }
+    int indexOfChild(const QAccessibleInterface*) const override { return -1; }
+    QAccessibleInterface* childAt(int, int) const override { return nullptr; }
+    QAccessibleInterface* focusChild() const override { return nullptr; }
+    QString text(QAccessible::Text T) const override;
+    void setText(QAccessible::Text, const QString&) override {}
+    QRect rect() const override;
+    QAccessible::Role role() const override;
+    QAccessible::State state() const override;
+    void* interface_cast(QAccessible::InterfaceType T) override;
+
+    QStringList actionNames() const override;
+    void doAction(const QString& Name) override;
+    QStringList keyBindingsForAction(const QString& Name) const override;
+
+    QVariant currentValue() const override;
+    void setCurrentValue(const QVariant& Value) override;
+    QVariant maximumValue() const override;
+    QVariant minimumValue() const override;
+    QVariant minimumStepSize() const override { return 1; }
+
+  private:
+    bool IsValue() const { return Index_ == OctaveValue || Index_ == DurationValue; }
+    KeymoraAccessible* Root_;
+    int Index_;
+};
+
+/// What the announcements compare against.
+struct Snapshot {
+    int Octave = 0;
+    int Duration = 0;
+    int AutoTone = 0;
+    bool Focused = false;
+    // Everything the shown children depend on.
+    std::array<int, 10> Layout{};
+    friend bool operator==(const Snapshot&, const Snapshot&) = default;
+};
+
+class KeymoraAccessible : public QAccessibleWidget {
+  public:
+    explicit KeymoraAccessible(KeymoraWidget* W) : QAccessibleWidget(W, QAccessible::Grouping) {
+        Last_ = Take();
+        Shown_ = ShownChildren();
+        Roots().insert(W, this);
+    }
+    ~KeymoraAccessible() override {
+        Roots().remove(Widget_);
+        for (QAccessible::Id Id : Ids_)
+            if (Id) QAccessible::deleteAccessibleInterface(Id);
+    }
+
+    KeymoraWidget* Widget() const { return static_cast<KeymoraWidget*>(widget()); }
+    TKeymora& Control() const { return Widget()->control(); }
+
+    QString text(QAccessible::Text T) const override {
+        switch (T) {
+            case QAccessible::Name:
+                return widget()->accessibleName().isEmpty() ? QStringLiteral("Piano keyboard")
+                                                            : widget()->accessibleName();
+            case QAccessible::Description:
+                return widget()->accessibleDescription().isEmpty()
+                           ? QStringLiteral(
+                                 "88 keys from A0 to C8 and a row of note durations. The letter "
+                                 "keys play the current octave, Shift plays black keys, the "
+                                 "digits 1 to 9 choose the octave, the arrows step the octave "
+                                 "and the duration.")
+                           : widget()->accessibleDescription();
+            case QAccessible::Value:
+                return QStringLiteral("octave %1, %2")
+                    .arg(Control().Octave() - 1)
+                    .arg(DurationName(Control().DurationPosition()));
+            default:
+                return QAccessibleWidget::text(T);
+        }
+    }
+    int childCount() const override { return ChildCount; }
+    QAccessibleInterface* child(int I) const override {
+        if (I < 0 || I >= ChildCount) return nullptr;
+        QAccessible::Id& Id = Ids_[static_cast<std::size_t>(I)];
+        if (!Id)
+            Id = QAccessible::registerAccessibleInterface(
+                new KeymoraChild(const_cast<KeymoraAccessible*>(this), I));
+        return QAccessible::accessibleInterface(Id);
+    }
+    int indexOfChild(const QAccessibleInterface* C) const override {
+        if (!C) return -1;
+        const QAccessible::Id Id = QAccessible::uniqueId(const_cast<QAccessibleInterface*>(C));
+        for (int I = 0; I < ChildCount; ++I)
+            if (Ids_[static_cast<std::size_t>(I)] == Id) return I;
+        return -1;
+    }
+    QAccessibleInterface* childAt(int X, int Y) const override {
+        const QPoint P = widget()->mapFromGlobal(QPoint(X, Y));
+        if (!widget()->rect().contains(P)) return nullptr;
+        const int I = ChildAtClient(P.x(), P.y());
+        return I >= 0 ? child(I) : nullptr;
+    }
+    QAccessibleInterface* focusChild() const override {
+        return widget()->hasFocus() ? child(OctaveKey()) : nullptr;
+    }
+
+    /// The child under client point (X, Y), as a press there would meet it; -1 for none.
+    int ChildAtClient(int X, int Y) const {
+        const TKeymora& K = Control();
+        const THit Hit = HitTest(K, X, Y);
+        switch (Hit.Region) {
+            case THitRegion::Key:
+                return Hit.BlackKey >= 0 ? KeyChild(Hit.BlackKey, true)
+                                         : KeyChild(Hit.WhiteKey, false);
+            case THitRegion::DurationCell: {
+                const int D = K.OffsetDuration() + Hit.Cell;
+                return D < K.MaxDuration() ? FirstDuration + D : -1;
+            }
+            case THitRegion::DurationUp:
+                return FirstButton + static_cast<int>(Button::DurationUp);
+            case THitRegion::DurationDown:
+                return FirstButton + static_cast<int>(Button::DurationDown);
+            case THitRegion::ZoneButton:
+                return FirstButton + static_cast<int>(Button::OctaveDown) +
+                       static_cast<int>(Hit.Button);
+            case THitRegion::None:
+                break;
+        }
+        return -1;
+    }
+
+    /// The key that stands for the current octave: its C, or A0 in octave 1.
+    int OctaveKey() const { return KeyChild(std::max(0, 7 * Control().Octave() - 12), false); }
+
+    /// Where child I is drawn, in the keyboard frame: [U0, U1) along the keys, [V0, V1) across
+    /// them. None for the values, and for what the style or the duration count leaves out.
+    struct Span {
+        int U0 = 0;
+        int V0 = 0;
+        int U1 = 0;
+        int V1 = 0;
+    };
+    std::optional<Span> Area(int I) const {
+        const TKeymora& K = Control();
+        const int E = K.CrossExtent();
+        const int S = K.StripStart();
+        auto Frame = [&](const TRect& R) {
+            return K.IsHorizontal() ? Span{R.Left, R.Top, R.Right, R.Bottom}
+                                    : Span{R.Top, R.Left, R.Bottom, R.Right};
+        };
+        Span A;
+        if (IsKey(I)) {
+            const KeyRef Key = KeyOf(I);
+            A = Frame(Key.Black ? K.GetToneRect(Key.P) : K.GetKeyRect(Key.P));
+            // Only where the key band is drawn: its last column hit-tests as the key beyond.
+            A.U0 = std::max(A.U0, K.ZoneWidth());
+            A.U1 = std::min(A.U1, S - K.ZoneWidth());
+        } else if (IsDuration(I)) {
+            const int D = I - FirstDuration;
+            const TDurationRow Row = K.DurationRow();
+            const int Cell = D - K.OffsetDuration();
+            if (K.SettingWidth() <= 0 || D >= K.MaxDuration() || Cell < 0 || Cell >= Row.Count)
+                return std::nullopt;
+            // Without scrolling, the first cell reaches to the edge.
+            const int Far = Row.Scroll || Cell > 0 ? Row.FarEdge - Cell * Row.Cell : E;
+            A = {S, Row.FarEdge - (Cell + 1) * Row.Cell, K.RealWidth(), Far};
+        } else if (IsButton(I)) {
+            const Button B = ButtonOf(I);
+            if (B == Button::DurationUp || B == Button::DurationDown) {
+                if (!K.Style().Contains(msScrollDuration) || K.SettingWidth() <= 0)
+                    return std::nullopt;
+                const int Half = K.RealWidth() - K.SettingWidth() / 2;
+                const bool Up = B == Button::DurationUp;
+                A = {Up ? S : Half, K.DurationRow().FarEdge, Up ? Half : K.RealWidth(), E};
+            } else {
+                if (!K.Style().Contains(msScrollOctave)) return std::nullopt;
+                A = Frame(K.ZoneButtonRect(ZoneOf(B)));
+            }
+        } else {
+            return std::nullopt;
+        }
+        A = {std::max(A.U0, 0), std::max(A.V0, 0), std::min(A.U1, K.AxisExtent()),
+             std::min(A.V1, E)};
+        if (A.U0 >= A.U1 || A.V0 >= A.V1) return std::nullopt;
+        return A;
+    }
+
+    /// A client point where a press meets child I, in the middle of where it can be pressed;
+    /// none when nothing of it can be pressed now.
+    std::optional<TPoint> PressPoint(int I) const {
+        const TKeymora& K = Control();
+        std::optional<Span> A = Area(I);
+        if (!A) return std::nullopt;
+        if (IsKey(I)) {
+            // White keys are pressed below the black keys, black keys half way down them.
+            const int E = K.CrossExtent();
+            A->V0 = KeyOf(I).Black ? (E * 4 / 5) / 2 : (E * 4 / 5 + E) / 2;
+            A->V1 = A->V0 + 1;
+        }
+        // Rows from the middle outward; in a row, the middle of the run of matching points.
+        const int Mid = (A->V0 + A->V1) / 2;
+        for (int Step = 0; Step < A->V1 - A->V0; ++Step) {
+            const int V = Step % 2 == 0 ? Mid + Step / 2 : Mid - (Step + 1) / 2;
+            if (V < A->V0 || V >= A->V1) continue;
+            int First = -1;
+            int Last = -1;
+            for (int U = A->U0; U < A->U1; ++U) {
+                const TPoint P = FromFrame(K, U, V);
+                if (ChildAtClient(P.X, P.Y) != I) continue;
+                if (First < 0) First = U;
+                Last = U;
+            }
+            if (First >= 0) return FromFrame(K, (First + Last) / 2, V);
+        }
+        return std::nullopt;
+    }
+
+    bool Shown(int I) const { return I == OctaveValue || I == DurationValue || PressPoint(I); }
+
+    /// The part of child I the control shows, in client coordinates; empty when hidden.
+    QRect ClientRect(int I) const {
+        const TKeymora& K = Control();
+        TRect R{};
+        if (I == OctaveValue) {
+            R = K.KeyAreaRect();
+        } else if (I == DurationValue) {
+            R = K.SettingRect();
+        } else if (!PressPoint(I)) {
+            return {};
+        } else {
+            const Span A = *Area(I);
+            R = K.FrameRect(A.U0, A.V0, A.U1, A.V1);
+        }
+        return QRect(R.Left, R.Top, R.Right - R.Left, R.Bottom - R.Top)
+            .intersected(widget()->rect());
+    }
+
+    /// A mouse press and release at the child's press point, through the control's steps.
+    bool Press(int I) {
+        if (!widget()->isEnabled()) return false;
+        const std::optional<TPoint> P = PressPoint(I);
+        if (!P) return false;
+        TKeymora& K = Control();
+        K.MouseDown(mbLeft, TShiftState{ssLeft}, P->X, P->Y);
+        K.MouseUp(mbLeft, TShiftState{}, P->X, P->Y);
+        return true;
+    }
+
+    void AnnounceKeyState(int P, bool Black, int Old, int New) {
+        const int I = KeyChild(P, Black);
+        if (I < 0) return;
+        QAccessible::State Changed;
+        Changed.pressed = (Old == ksPressed) != (New == ksPressed);
+        Changed.selected = (Old == ksSelected) != (New == ksSelected);
+        Post(QAccessibleStateChangeEvent(widget(), Changed), I);
+    }
+
+    void Sync() {
+        const Snapshot Now = Take();
+        if (Now == Last_) return;
+        const Snapshot Was = Last_;
+        Last_ = Now;
+        if (Now.Layout != Was.Layout) {
+            const std::bitset<ChildCount> Shown = ShownChildren();
+            const std::bitset<ChildCount> Flipped = Shown ^ Shown_;
+            Shown_ = Shown;
+            QAccessible::State Visibility;
+            Visibility.invisible = true;
+            Visibility.offscreen = true;
+            for (int I = 0; I < ChildCount; ++I)
+                if (Flipped.test(static_cast<std::size_t>(I)))
+                    Post(QAccessibleStateChangeEvent(widget(), Visibility), I);
+        }
+        if (Now.Octave != Was.Octave)
+            Post(QAccessibleValueChangeEvent(widget(), Now.Octave - 1), OctaveValue);
+        if (Now.Duration != Was.Duration) {
+            Post(QAccessibleValueChangeEvent(widget(), Now.Duration), DurationValue);
+            QAccessible::State Checked;
+            Checked.checked = true;
+            for (int D : {Was.Duration, Now.Duration})
+                if (D >= 0 && D < DurationCount)
+                    Post(QAccessibleStateChangeEvent(widget(), Checked), FirstDuration + D);
+        }
+        if (Now.AutoTone != Was.AutoTone)
+            for (const KeyRef& Key : Table().Keys)
+                if (Key.Black)
+                    Post(QAccessibleEvent(widget(), QAccessible::NameChanged),
+                         KeyChild(Key.P, true));
+        // Focus follows the octave while the widget has it.
+        if (Now.Focused && (!Was.Focused || Now.Octave != Was.Octave))
+            Post(QAccessibleEvent(widget(), QAccessible::Focus), OctaveKey());
+    }
+
+  private:
+    Snapshot Take() const {
+        const TKeymora& K = Control();
+        Snapshot S;
+        S.Octave = K.Octave();
+        S.Duration = K.DurationPosition();
+        S.AutoTone = static_cast<int>(K.AutoTone());
+        S.Focused = widget()->hasFocus();
+        S.Layout = {K.OffsetOctave(),      K.OffsetDuration(),
+                    K.MaxOffsetDuration(), K.MaxDuration(),
+                    K.Style().Bits(),      K.KeyWidth(),
+                    K.RealWidth(),         K.CrossExtent(),
+                    K.SettingWidth(),      static_cast<int>(K.Orientation())};
+        return S;
+    }
+    std::bitset<ChildCount> ShownChildren() const {
+        std::bitset<ChildCount> Shown;
+        for (int I = 0; I < ChildCount; ++I)
+            if (this->Shown(I)) Shown.set(static_cast<std::size_t>(I));
+        return Shown;
+    }
+    template <class Event>
+    void Post(Event&& E, int Child) {
+        E.setChild(Child);
+        if (Handler) Handler(&E);
+        QAccessible::updateAccessibility(&E);
+    }
+
+    // The widget may be gone by the time the cache drops this root.
+    const QWidget* const Widget_ = widget();
+    mutable std::array<QAccessible::Id, ChildCount> Ids_{};
+    Snapshot Last_;
+    std::bitset<ChildCount> Shown_;
+};
+
+// ---- Children ----
+
+bool KeymoraChild::isValid() const {
+    return Root_ && Root_->isValid();
+}
+
+QWindow* KeymoraChild::window() const {
+    return Root_->window();
+}
+
+QAccessibleInterface* KeymoraChild::parent() const {
+    return Root_;
+}
+
+QString KeymoraChild::text(QAccessible::Text T) const {
+    const TKeymora& K = Root_->Control();
+    if (IsKey(Index_)) {
+        const KeyRef Key = KeyOf(Index_);
+        const int Letter = (Key.P + 5) % 7;
+        const int Octave = (Key.P + 5) / 7;
+        // With Shift, a letter plays the black key below its white key, or above it in sharps.
+        const int PlayedBy = Key.Black ? (K.AutoTone() == atDiesis ? Key.P : Key.P + 1) : Key.P;
+        const char Pc = PcKeyFor(K, PlayedBy);
+        switch (T) {
+            case QAccessible::Name: {
+                if (!Key.Black) return WhiteKeyName(Key.P);
+                const TKeyName N = BlackKeyName(K.AutoTone(), Key.P);
+                return QStringLiteral("%1 %2 %3")
+                    .arg(QLatin1Char(Letters[N.Note - 1]))
+                    .arg(N.Tone > 0 ? QStringLiteral("sharp") : QStringLiteral("flat"))
+                    .arg(N.Octave - 1);
+            }
+            case QAccessible::Description: {
+                QString D = Key.Black ? QStringLiteral("black key, %1 sharp %2 / %3 flat %2")
+                                            .arg(QLatin1Char(Letters[Letter]))
+                                            .arg(Octave)
+                                            .arg(QLatin1Char(Letters[Letter + 1]))
+                                      : QStringLiteral("white key");
+                if (Pc) D += QStringLiteral(", PC key %1%2").arg(Key.Black ? "Shift+" : "").arg(Pc);
+                return D;
+            }
+            case QAccessible::Accelerator:
+                return Pc ? QStringLiteral("%1%2").arg(Key.Black ? "Shift+" : "").arg(Pc)
+                          : QString();
+            default:
+                return {};
+        }
+    }
+    if (T == QAccessible::Name) {
+        if (Index_ == OctaveValue) return QStringLiteral("Octave");
+        if (Index_ == DurationValue) return QStringLiteral("Duration");
+        if (IsDuration(Index_)) return DurationName(Index_ - FirstDuration);
+        if (IsButton(Index_)) return ButtonName(ButtonOf(Index_));
+    }
+    if (T == QAccessible::Value && Index_ == OctaveValue) {
+        const int O = K.Octave();
+        if (O == 1) return QStringLiteral("0, A0 to B0");
+        if (O == 9) return QStringLiteral("8, C8");
+        return QStringLiteral("%1, C%1 to B%1").arg(O - 1);
+    }
+    if (T == QAccessible::Value && Index_ == DurationValue)
+        return DurationName(K.DurationPosition());
+    if (T == QAccessible::Description && IsDuration(Index_)) return QStringLiteral("note duration");
+    return {};
+}
+
+QRect KeymoraChild::rect() const {
+    const QRect R = Root_->ClientRect(Index_);
+    if (R.isEmpty()) return {};
+    return QRect(Root_->Widget()->mapToGlobal(R.topLeft()), R.size());
+}
+
+QAccessible::Role KeymoraChild::role() const {
+    if (IsValue()) return QAccessible::SpinBox;
+    if (IsDuration(Index_)) return QAccessible::RadioButton;
+    return QAccessible::Button;
+}
+
+QAccessible::State KeymoraChild::state() const {
+    const TKeymora& K = Root_->Control();
+    QAccessible::State S;
+    S.disabled = !Root_->Widget()->isEnabled();
+    if (!Root_->Shown(Index_)) {
+        S.invisible = true;
+        S.offscreen = true;
+    }
+    if (IsKey(Index_)) {
+        const KeyRef Key = KeyOf(Index_);
+        const std::uint8_t State =
+            (Key.Black ? K.ToneStates() : K.KeyStates())[static_cast<std::size_t>(Key.P)];
+        S.pressed = State == ksPressed;
+        S.selectable = true;
+        S.selected = State == ksSelected;
+        S.focusable = true;
+        S.focused = Index_ == Root_->OctaveKey() && Root_->Widget()->hasFocus();
+    } else if (IsDuration(Index_)) {
+        S.checkable = true;
+        S.checked = Index_ - FirstDuration == K.DurationPosition();
+    } else if (IsButton(Index_)) {
+        const Button B = ButtonOf(Index_);
+        S.pressed = B == Button::DurationUp     ? K.DurationUpPressed()
+                    : B == Button::DurationDown ? K.DurationDownPressed()
+                                                : K.ZoneButtonPressed(ZoneOf(B));
+    }
+    return S;
+}
+
+void* KeymoraChild::interface_cast(QAccessible::InterfaceType T) {
+    if (T == QAccessible::ActionInterface && !IsValue())
+        return static_cast<QAccessibleActionInterface*>(this);
+    if (T == QAccessible::ValueInterface && IsValue())
+        return static_cast<QAccessibleValueInterface*>(this);
+    return nullptr;
+}
+
+QStringList KeymoraChild::actionNames() const {
+    if (!Root_->Widget()->isEnabled() || !Root_->PressPoint(Index_)) return {};
+    return {pressAction()};
+}
+
+void KeymoraChild::doAction(const QString& Name) {
+    if (Name == pressAction()) Root_->Press(Index_);
+}
+
+QStringList KeymoraChild::keyBindingsForAction(const QString& Name) const {
+    const QString Key = text(QAccessible::Accelerator);
+    if (Name != pressAction() || Key.isEmpty()) return {};
+    return {Key};
+}
+
+QVariant KeymoraChild::currentValue() const {
+    const TKeymora& K = Root_->Control();
+    return Index_ == OctaveValue ? K.Octave() - 1 : K.DurationPosition();
+}
+
+void KeymoraChild::setCurrentValue(const QVariant& Value) {
+    bool Ok = false;
+    const int V = Value.toInt(&Ok);
+    if (!Ok) return;
+    if (Index_ == OctaveValue)
+        Root_->Widget()->setOctave(V + 1);
+    else
+        Root_->Widget()->setDurationPosition(V);
+}
+
+QVariant KeymoraChild::maximumValue() const {
+    return Index_ == OctaveValue ? 8 : Root_->Control().MaxDuration() - 1;
+}
+
+QVariant KeymoraChild::minimumValue() const {
+    return 0;
+}
+
+KeymoraAccessible* RootOf(const KeymoraWidget& W) {
+    return Roots().value(&W, nullptr);
+}
+
+QAccessibleInterface* Factory(const QString& Key, QObject* Object) {
+    if (Key != QLatin1String("KeymoraWidget")) return nullptr;
+    auto* W = qobject_cast<KeymoraWidget*>(Object);
+    return W ? new KeymoraAccessible(W) : nullptr;
+}
+
+// In place when the library loads: Qt may ask for a widget's interface as soon as it exists.
+const bool Installed = [] {
+    QAccessible::installFactory(Factory);
+    return true;
+}();
+
+}  // namespace
+
+namespace a11y {
+
+int KeyChild(int P, bool Black) {
+    if (P < 0 || P >= WhiteKeyCount) return -1;
+    const KeyTable& T = Table();
+    return (Black ? T.Black : T.White)[static_cast<std::size_t>(P)];
+}
+
+QString WhiteKeyName(int P) {
+    return NoteName((P + 5) % 7, (P + 5) / 7);
+}
+
+}  // namespace a11y
+
+void AttachAccessibility(KeymoraWidget& Widget) {
+    (void)Installed;
+    // Key states change inside the control's steps, between its other events: each change is
+    // announced as it happens. Whatever the widget does with the event keeps running first.
+    TKeymora& K = Widget.control();
+    K.OnKeyStateChange = [&Widget, Previous = std::move(K.OnKeyStateChange)](
+                             TObject* Sender, int P, bool Black, std::uint8_t Old,
+                             std::uint8_t New) {
+        if (Previous) Previous(Sender, P, Black, Old, New);
+        if (!Announcing()) return;
+        if (KeymoraAccessible* Root = RootOf(Widget)) Root->AnnounceKeyState(P, Black, Old, New);
+    };
+    auto Sync = [&Widget] { SyncAccessibility(Widget); };
+    QObject::connect(&Widget, &KeymoraWidget::durationChanged, &Widget, Sync);
+    QObject::connect(&Widget, &KeymoraWidget::offsetChanged, &Widget, Sync);
+    QObject::connect(&Widget, &KeymoraWidget::maxChanged, &Widget, Sync);
+}
+
+AnnouncementHandler SetAnnouncementHandler(AnnouncementHandler NewHandler) {
+    return std::exchange(Handler, NewHandler);
+}
+
+void SyncAccessibility(KeymoraWidget& Widget) {
+    if (!Announcing()) return;
+    if (KeymoraAccessible* Root = RootOf(Widget)) Root->Sync();
+}
+
+}  // namespace keymora::qt
