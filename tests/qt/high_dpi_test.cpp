@@ -214,8 +214,8 @@ TEST(HighDpi, ClippedRepaintsThroughFacesAndLabelsMatchTheFullPass) {
             return Image;
         };
         const QImage Full = Paint(nullptr);
-        const TRect B = S.K.ZoneButtonRect(TZoneButton::MoreOctaves);
-        const TRect A = S.K.ZoneButtonRect(TZoneButton::OctaveUp);
+        const TRect B = S.K.Layout().ZoneButton(TZoneButton::MoreOctaves);
+        const TRect A = S.K.Layout().ZoneButton(TZoneButton::OctaveUp);
         for (const TRect& Clip : {TRect{B.Left + 3, B.Top + 1, B.Right - 4, B.Bottom - 5},
                                   TRect{A.Left + 1, A.Top + 5, A.Right - 1, A.Bottom - 3},
                                   TRect{3, 5, 797, 9}, TRect{301, 109, 599, 115}}) {

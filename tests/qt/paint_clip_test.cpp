@@ -76,12 +76,12 @@ struct Scene {
             All.emplace_back("black key " + std::to_string(I), K.GetToneRect(I));
         All.emplace_back("marks band", Requested([this] { K.InvalidateOctave(); }));
         All.emplace_back("strip", Requested([this] { K.InvalidateSetting(); }));
-        All.emplace_back("key area", K.KeyAreaRect());
+        All.emplace_back("key area", K.Layout().KeyArea());
         for (TZoneButton B :
              {TZoneButton::OctaveDown, TZoneButton::MoreOctaves, TZoneButton::FewerOctaves,
               TZoneButton::OctaveUp, TZoneButton::MoreDurations, TZoneButton::FewerDurations})
             All.emplace_back("zone button " + std::to_string(static_cast<int>(B)),
-                             K.ZoneButtonRect(B));
+                             K.Layout().ZoneButton(B));
         std::mt19937 Random(20261208);
         const int W = K.ClientWidth(), H = K.ClientHeight();
         for (int I = 0; I < 40; ++I) {

@@ -179,7 +179,7 @@ TEST_P(ScaledPaintAllocations, FullPassAndClippedRepaintsAllocateNothing) {
     Image.setDevicePixelRatio(Ratio);
     QtCanvas Canvas;
     Canvas.SetStyle(QApplication::style());
-    const TRect B = K.ZoneButtonRect(TZoneButton::MoreOctaves);
+    const TRect B = K.Layout().ZoneButton(TZoneButton::MoreOctaves);
     const std::array<TRect, 4> Clips{TRect{0, 0, 601, 101},
                                      TRect{B.Left + 3, B.Top + 1, B.Right - 4, B.Bottom - 5},
                                      TRect{0, 0, 601, 7}, TRect{1, 89, 600, 101}};

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "keymora/layout/layout.h"
 #include "keymora/qt/keymora_widget.h"
 
 namespace keymora::test {

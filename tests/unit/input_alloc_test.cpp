@@ -8,6 +8,7 @@
 
 #include "keymora/headless/headless_window.h"
 #include "core/input/hittest.h"
+#include "keymora/layout/layout.h"
 #include "keymora/model/keymora.h"
 
 namespace {
@@ -71,7 +72,7 @@ TEST(InputAllocations, PlayingAllocatesNothing) {
         for (const auto& P : Points) {
             K.MouseDown(mbLeft, {}, P[0], P[1]);
             K.MouseUp(mbLeft, {}, P[0], P[1]);
-            (void)HitTest(K, P[0], P[1]);
+            (void)K.Layout().HitTest(P[0], P[1]);
         }
         // The PC keyboard: notes, Shift, digits, navigation, Space.
         for (std::uint16_t Key : {std::uint16_t{'C'}, std::uint16_t{'A'}, std::uint16_t{'7'},

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "keymora/headless/headless_window.h"
+#include "keymora/layout/layout.h"
 #include "keymora/model/keymora.h"
 
 namespace keymora::testing {

@@ -101,11 +101,11 @@ TEST(NoteStates, WithoutWindowStatesChangeButNothingIsRequested) {
 TEST(NoteStates, EveryChangeIsReportedBeforeItsRepaint) {
     Harness H;
     TKeymora& K = H.Control;
-    K.OnKeyStateChange = [&](TObject* Sender, int Index, bool Black, std::uint8_t Old,
-                             std::uint8_t New) {
+    K.OnChange = [&](TObject* Sender, const TChange& C) {
         H.CheckSender(Sender);
-        H.Log.push_back("state " + std::to_string(Index) + (Black ? " black " : " white ") +
-                        std::to_string(Old) + "->" + std::to_string(New));
+        if (C.Kind != TChangeKind::KeyState) return;
+        H.Log.push_back("state " + std::to_string(C.Index) + (C.Black ? " black " : " white ") +
+                        std::to_string(C.OldState) + "->" + std::to_string(C.NewState));
     };
     K.SelectNote(5, 0, 0);
     K.SelectNote(5, 0, 0);  // no change, no report

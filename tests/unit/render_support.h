@@ -14,6 +14,7 @@
 
 #include "keymora/headless/headless_window.h"
 #include "keymora/headless/recording_canvas.h"
+#include "keymora/layout/layout.h"
 #include "keymora/model/keymora.h"
 
 namespace keymora::test::paint {

@@ -38,9 +38,25 @@ constexpr TAutoTone atAutoMinor = TAutoTone::atAutoMinor;
 
 using TOnKeyClickEvent = std::function<void(TObject* Sender, int Octave, int Note, int Tone)>;
 using TOnMouseTrackEvent = std::function<void(TObject* Sender, bool Keys)>;
-/// A key's state changed: Index 0..51 in KeyStates (Black false) or ToneStates (Black true).
-using TOnKeyStateEvent = std::function<void(TObject* Sender, int Index, bool Black,
-                                            std::uint8_t OldState, std::uint8_t NewState)>;
+
+/// What changed in a control, as reported through OnChange.
+enum class TChangeKind : std::uint8_t {
+    KeyState,  // a key's state: Index, Black, OldState, NewState
+    Property,  // a published property's value: Property names it
+    Focus,     // the control took or lost the input focus
+    Layout     // the layout was computed anew (size, orientation, style, limits)
+};
+struct TChange {
+    TChangeKind Kind = TChangeKind::Layout;
+    /// Property: the published name, as in the property table ("Octave", "OffsetDuration").
+    std::string_view Property;
+    /// KeyState: white key Index 0..51 (Black false) or the black key after it (Black true).
+    int Index = -1;
+    bool Black = false;
+    std::uint8_t OldState = 0;
+    std::uint8_t NewState = 0;
+};
+using TOnChangeEvent = std::function<void(TObject* Sender, const TChange& Change)>;
 
 /// Number of white keys, A0 to C8.
 constexpr int WhiteKeyCount = 52;
@@ -60,17 +76,9 @@ enum class TZoneButton : std::uint8_t {
     FewerDurations  // far-end minus
 };
 
-/// Geometry of the duration row across the setting strip: Count cells of Cell pixels along the
-/// cross axis; cell k spans [FarEdge - (k + 1) * Cell, FarEdge - k * Cell). Count <= 0 means no
-/// cells at all.
-struct TDurationRow {
-    int Count = 0;
-    int Cell = 0;
-    int FarEdge = 0;
-    bool Scroll = false;
-};
-
 using TKeyStateArray = std::array<std::uint8_t, WhiteKeyCount>;
+
+class TLayout;
 
 class TKeymora : public TCustomControl {
 public:
@@ -111,7 +119,7 @@ public:
     void SetOctave(int Value);
     TAutoTone AutoTone() const { return FAutoTone; }
     /// Plain store: the property has no setter rules.
-    void SetAutoTone(TAutoTone Value) { FAutoTone = Value; }
+    void SetAutoTone(TAutoTone Value);
     int OffsetOctave() const { return FOffsetOctave; }
     void SetOffsetOctave(int Value);
     int MaxOffsetDuration() const { return FMaxOffsetDuration; }
@@ -134,9 +142,10 @@ public:
     TNotifyEvent OnOffsetChanged;
     TNotifyEvent OnDurationChanged;
     TNotifyEvent OnMaxChanged;
-    /// Fired right after every change of a key state, whoever makes it (mouse, PC keyboard, the
-    /// note operations), before that change's repaint request and OnKeyClick. Not published.
-    TOnKeyStateEvent OnKeyStateChange;
+    /// The one way out of the control for bindings: fired right after every change of a key
+    /// state (before its repaint request and OnKeyClick), of a published property's value
+    /// (once per actual change, whoever made it), of the focus and of the layout. Not published.
+    TOnChangeEvent OnChange;
 
     // Unpublished state.
     int ScrollButtonWidth() const { return FScrollButtonWidth; }
@@ -182,28 +191,9 @@ public:
     void ReleaseNote(std::uint8_t AOctave, std::uint8_t Note, std::uint8_t Tone);
     void ReleaseSelected();
 
-    // Shared geometry: painting and hit testing both place things with these.
     bool IsHorizontal() const { return FOrientation == koHorizontal; }
-    /// Extent across the key axis (client height when horizontal).
-    int CrossExtent() const { return IsHorizontal() ? ClientHeight() : ClientWidth(); }
-    /// Client extent along the key axis.
-    int AxisExtent() const { return IsHorizontal() ? ClientWidth() : ClientHeight(); }
-    /// Thickness of each octave button zone: ScrollButtonWidth with msScrollOctave, else 0.
-    int ZoneWidth() const;
-    /// Key-axis coordinate of the start edge of white key 0.
-    int KeyOrigin() const;
-    /// Start of the setting strip along the key axis, RealWidth - SettingWidth.
-    int StripStart() const { return FRealWidth - FSettingWidth; }
-    /// The client rectangle spanning [U0, U1) along the key axis and [V0, V1) across it.
-    TRect FrameRect(int U0, int V0, int U1, int V1) const;
-    /// The setting strip, the rectangle InvalidateSetting repaints.
-    TRect SettingRect() const;
-    /// The key area between the button zones.
-    TRect KeyAreaRect() const;
-    /// The press rectangle of a zone button.
-    TRect ZoneButtonRect(TZoneButton Button) const;
-    /// The duration cells and scroll buttons of the setting strip.
-    TDurationRow DurationRow() const;
+    /// Where everything lies now: every drawn rectangle, the hit rules and the press points.
+    TLayout Layout() const;
 
 protected:
     void WMSetFocus(TMessage& Msg) override;
@@ -216,14 +206,29 @@ private:
     void WMEraseBkGnd(TMessage& Msg);
     void WMGetDlgCode(TMessage& Msg);
     /// The only writers of the two state arrays; P must lie in 0..51. They store the value and
-    /// report a change through OnKeyStateChange.
+    /// report a change through OnChange.
     void SetKeyState(int P, std::uint8_t Value) { StoreState(FKeyStates, P, false, Value); }
     void SetToneState(int P, std::uint8_t Value) { StoreState(FToneStates, P, true, Value); }
     void StoreState(TKeyStateArray& States, int P, bool Black, std::uint8_t Value) {
         std::uint8_t& Slot = States[static_cast<std::size_t>(P)];
         const std::uint8_t Old = Slot;
         Slot = Value;
-        if (Old != Value && OnKeyStateChange) OnKeyStateChange(this, P, Black, Old, Value);
+        if (Old == Value || !OnChange) return;
+        TChange Change;
+        Change.Kind = TChangeKind::KeyState;
+        Change.Index = P;
+        Change.Black = Black;
+        Change.OldState = Old;
+        Change.NewState = Value;
+        OnChange(this, Change);
+    }
+    /// Reports a change of a kind without details, or of the published property Name.
+    void Notify(TChangeKind Kind, std::string_view Name = {}) {
+        if (!OnChange) return;
+        TChange Change;
+        Change.Kind = Kind;
+        Change.Property = Name;
+        OnChange(this, Change);
     }
     bool& ZoneButtonFlag(TZoneButton Button);
 

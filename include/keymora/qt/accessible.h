@@ -40,17 +40,6 @@ int KeyChild(int P, bool Black);
 QString WhiteKeyName(int P);
 }  // namespace a11y
 
-/// Ties the widget's changes to their announcements (the interface factory itself is installed
-/// when the library loads). The widget calls it from its constructor, after it has set the
-/// control's events.
-void AttachAccessibility(KeymoraWidget& Widget);
-
-/// Announces what changed in the widget since the last announcement: octave (a value change,
-/// and focus to the octave's first key), duration (a value change and the checked cells),
-/// what came into view or left it, and the names of the black keys after an AutoTone change.
-/// Does nothing while nobody listens (no assistive technology active, no handler set).
-void SyncAccessibility(KeymoraWidget& Widget);
-
 /// Receives every announcement of every keyboard as it is made, before Qt's accessibility does.
 /// While a handler is set, announcements are made even when no assistive technology is active:
 /// for tests, and for applications that voice or log the changes themselves. Null removes it.

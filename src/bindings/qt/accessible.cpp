@@ -5,6 +5,8 @@
 // mouse press and release at such a point through the control's input steps.
 #include "keymora/qt/accessible.h"
 
+#include "bindings/qt/accessible_hooks.h"
+
 #include <QtCore/QHash>
 #include <QtCore/QVariant>
 #include <QtGui/QAccessible>
@@ -17,6 +19,7 @@
 
 #include "keymora/qt/keymora_widget.h"
 #include "core/input/hittest.h"
+#include "keymora/layout/layout.h"
 #include "keymora/model/keymora.h"
 
 namespace keymora::qt {
@@ -132,10 +135,6 @@ QString NoteName(int Letter, int Octave) {
     return QStringLiteral("%1%2").arg(QLatin1Char(Letters[Letter])).arg(Octave);
 }
 
-TPoint FromFrame(const TKeymora& K, int U, int V) {
-    return K.IsHorizontal() ? TPoint{U, V} : TPoint{V, U};
-}
-
 /// The PC key that plays white key W in the current octave, or 0.
 char PcKeyFor(const TKeymora& K, int W) {
     const int Position = W - (7 * K.Octave() - 13);  // 1-based in Keys
@@ -197,21 +196,10 @@ class KeymoraChild : public QAccessibleInterface,
     int Index_;
 };
 
-/// What the announcements compare against.
-struct Snapshot {
-    int Octave = 0;
-    int Duration = 0;
-    int AutoTone = 0;
-    bool Focused = false;
-    // Everything the shown children depend on.
-    std::array<int, 10> Layout{};
-    friend bool operator==(const Snapshot&, const Snapshot&) = default;
-};
-
 class KeymoraAccessible : public QAccessibleWidget {
   public:
     explicit KeymoraAccessible(KeymoraWidget* W) : QAccessibleWidget(W, QAccessible::Grouping) {
-        Last_ = Take();
+        Duration_ = W->control().DurationPosition();
         Shown_ = ShownChildren();
         Roots().insert(W, this);
     }
@@ -274,7 +262,7 @@ class KeymoraAccessible : public QAccessibleWidget {
     /// The child under client point (X, Y), as a press there would meet it; -1 for none.
     int ChildAtClient(int X, int Y) const {
         const TKeymora& K = Control();
-        const THit Hit = HitTest(K, X, Y);
+        const THit Hit = K.Layout().HitTest(X, Y);
         switch (Hit.Region) {
             case THitRegion::Key:
                 return Hit.BlackKey >= 0 ? KeyChild(Hit.BlackKey, true)
@@ -299,104 +287,56 @@ class KeymoraAccessible : public QAccessibleWidget {
     /// The key that stands for the current octave: its C, or A0 in octave 1.
     int OctaveKey() const { return KeyChild(std::max(0, 7 * Control().Octave() - 12), false); }
 
-    /// Where child I is drawn, in the keyboard frame: [U0, U1) along the keys, [V0, V1) across
-    /// them. None for the values, and for what the style or the duration count leaves out.
-    struct Span {
-        int U0 = 0;
-        int V0 = 0;
-        int U1 = 0;
-        int V1 = 0;
-    };
-    std::optional<Span> Area(int I) const {
+    /// What child I stands for in the layout; false for the values, and for a duration beyond
+    /// MaxDuration or scrolled away.
+    bool TargetOf(int I, TTarget& T) const {
         const TKeymora& K = Control();
-        const int E = K.CrossExtent();
-        const int S = K.StripStart();
-        auto Frame = [&](const TRect& R) {
-            return K.IsHorizontal() ? Span{R.Left, R.Top, R.Right, R.Bottom}
-                                    : Span{R.Top, R.Left, R.Bottom, R.Right};
-        };
-        Span A;
         if (IsKey(I)) {
             const KeyRef Key = KeyOf(I);
-            A = Frame(Key.Black ? K.GetToneRect(Key.P) : K.GetKeyRect(Key.P));
-            // Only where the key band is drawn: its last column hit-tests as the key beyond.
-            A.U0 = std::max(A.U0, K.ZoneWidth());
-            A.U1 = std::min(A.U1, S - K.ZoneWidth());
-        } else if (IsDuration(I)) {
-            const int D = I - FirstDuration;
-            const TDurationRow Row = K.DurationRow();
-            const int Cell = D - K.OffsetDuration();
-            if (K.SettingWidth() <= 0 || D >= K.MaxDuration() || Cell < 0 || Cell >= Row.Count)
-                return std::nullopt;
-            // Without scrolling, the first cell reaches to the edge.
-            const int Far = Row.Scroll || Cell > 0 ? Row.FarEdge - Cell * Row.Cell : E;
-            A = {S, Row.FarEdge - (Cell + 1) * Row.Cell, K.RealWidth(), Far};
-        } else if (IsButton(I)) {
-            const Button B = ButtonOf(I);
-            if (B == Button::DurationUp || B == Button::DurationDown) {
-                if (!K.Style().Contains(msScrollDuration) || K.SettingWidth() <= 0)
-                    return std::nullopt;
-                const int Half = K.RealWidth() - K.SettingWidth() / 2;
-                const bool Up = B == Button::DurationUp;
-                A = {Up ? S : Half, K.DurationRow().FarEdge, Up ? Half : K.RealWidth(), E};
-            } else {
-                if (!K.Style().Contains(msScrollOctave)) return std::nullopt;
-                A = Frame(K.ZoneButtonRect(ZoneOf(B)));
-            }
-        } else {
-            return std::nullopt;
+            T.Kind = Key.Black ? TTargetKind::BlackKey : TTargetKind::WhiteKey;
+            T.Index = Key.P;
+            return true;
         }
-        A = {std::max(A.U0, 0), std::max(A.V0, 0), std::min(A.U1, K.AxisExtent()),
-             std::min(A.V1, E)};
-        if (A.U0 >= A.U1 || A.V0 >= A.V1) return std::nullopt;
-        return A;
+        if (IsDuration(I)) {
+            const int D = I - FirstDuration;
+            if (D >= K.MaxDuration()) return false;
+            T.Kind = TTargetKind::DurationCell;
+            T.Index = D - K.OffsetDuration();
+            return true;
+        }
+        if (IsButton(I)) {
+            const Button B = ButtonOf(I);
+            T.Kind = B == Button::DurationUp     ? TTargetKind::DurationUp
+                     : B == Button::DurationDown ? TTargetKind::DurationDown
+                                                 : TTargetKind::ZoneButton;
+            if (T.Kind == TTargetKind::ZoneButton) T.Button = ZoneOf(B);
+            return true;
+        }
+        return false;
     }
 
-    /// A client point where a press meets child I, in the middle of where it can be pressed;
-    /// none when nothing of it can be pressed now.
+    /// A client point where a press meets child I; none when nothing of it can be pressed now.
     std::optional<TPoint> PressPoint(int I) const {
-        const TKeymora& K = Control();
-        std::optional<Span> A = Area(I);
-        if (!A) return std::nullopt;
-        if (IsKey(I)) {
-            // White keys are pressed below the black keys, black keys half way down them.
-            const int E = K.CrossExtent();
-            A->V0 = KeyOf(I).Black ? (E * 4 / 5) / 2 : (E * 4 / 5 + E) / 2;
-            A->V1 = A->V0 + 1;
-        }
-        // Rows from the middle outward; in a row, the middle of the run of matching points.
-        const int Mid = (A->V0 + A->V1) / 2;
-        for (int Step = 0; Step < A->V1 - A->V0; ++Step) {
-            const int V = Step % 2 == 0 ? Mid + Step / 2 : Mid - (Step + 1) / 2;
-            if (V < A->V0 || V >= A->V1) continue;
-            int First = -1;
-            int Last = -1;
-            for (int U = A->U0; U < A->U1; ++U) {
-                const TPoint P = FromFrame(K, U, V);
-                if (ChildAtClient(P.X, P.Y) != I) continue;
-                if (First < 0) First = U;
-                Last = U;
-            }
-            if (First >= 0) return FromFrame(K, (First + Last) / 2, V);
-        }
-        return std::nullopt;
+        TTarget T;
+        TPoint P;
+        if (!TargetOf(I, T) || !Control().Layout().PressPoint(T, P)) return std::nullopt;
+        return P;
     }
 
     bool Shown(int I) const { return I == OctaveValue || I == DurationValue || PressPoint(I); }
 
     /// The part of child I the control shows, in client coordinates; empty when hidden.
     QRect ClientRect(int I) const {
-        const TKeymora& K = Control();
+        const TLayout L = Control().Layout();
         TRect R{};
+        TTarget T;
+        TPoint P;
         if (I == OctaveValue) {
-            R = K.KeyAreaRect();
+            R = L.KeyArea();
         } else if (I == DurationValue) {
-            R = K.SettingRect();
-        } else if (!PressPoint(I)) {
+            R = L.Strip();
+        } else if (!TargetOf(I, T) || !L.PressPoint(T, P) || !L.DrawnArea(T, R)) {
             return {};
-        } else {
-            const Span A = *Area(I);
-            R = K.FrameRect(A.U0, A.V0, A.U1, A.V1);
         }
         return QRect(R.Left, R.Top, R.Right - R.Left, R.Bottom - R.Top)
             .intersected(widget()->rect());
@@ -422,56 +362,61 @@ class KeymoraAccessible : public QAccessibleWidget {
         Post(QAccessibleStateChangeEvent(widget(), Changed), I);
     }
 
-    void Sync() {
-        const Snapshot Now = Take();
-        if (Now == Last_) return;
-        const Snapshot Was = Last_;
-        Last_ = Now;
-        if (Now.Layout != Was.Layout) {
-            const std::bitset<ChildCount> Shown = ShownChildren();
-            const std::bitset<ChildCount> Flipped = Shown ^ Shown_;
-            Shown_ = Shown;
-            QAccessible::State Visibility;
-            Visibility.invisible = true;
-            Visibility.offscreen = true;
-            for (int I = 0; I < ChildCount; ++I)
-                if (Flipped.test(static_cast<std::size_t>(I)))
-                    Post(QAccessibleStateChangeEvent(widget(), Visibility), I);
+    /// Announces a change of the control as it happens: octave (a value change, and focus to
+    /// the octave's first key), duration (a value change and the checked cells), what came into
+    /// view or left it, and the names of the black keys after an AutoTone change.
+    void Changed(const TChange& C) {
+        const TKeymora& K = Control();
+        const bool Focused = widget()->hasFocus();
+        switch (C.Kind) {
+            case TChangeKind::KeyState:
+                AnnounceKeyState(C.Index, C.Black, C.OldState, C.NewState);
+                return;
+            case TChangeKind::Focus:
+                if (Focused) Post(QAccessibleEvent(widget(), QAccessible::Focus), OctaveKey());
+                return;
+            case TChangeKind::Layout:
+                UpdateShown();
+                return;
+            case TChangeKind::Property:
+                break;
         }
-        if (Now.Octave != Was.Octave)
-            Post(QAccessibleValueChangeEvent(widget(), Now.Octave - 1), OctaveValue);
-        if (Now.Duration != Was.Duration) {
-            Post(QAccessibleValueChangeEvent(widget(), Now.Duration), DurationValue);
+        if (C.Property == "Octave") {
+            Post(QAccessibleValueChangeEvent(widget(), K.Octave() - 1), OctaveValue);
+            // Focus follows the octave while the widget has it.
+            if (Focused) Post(QAccessibleEvent(widget(), QAccessible::Focus), OctaveKey());
+        } else if (C.Property == "DurationPosition") {
+            const int Was = std::exchange(Duration_, K.DurationPosition());
+            Post(QAccessibleValueChangeEvent(widget(), Duration_), DurationValue);
             QAccessible::State Checked;
             Checked.checked = true;
-            for (int D : {Was.Duration, Now.Duration})
+            for (int D : {Was, Duration_})
                 if (D >= 0 && D < DurationCount)
                     Post(QAccessibleStateChangeEvent(widget(), Checked), FirstDuration + D);
-        }
-        if (Now.AutoTone != Was.AutoTone)
+        } else if (C.Property == "AutoTone") {
             for (const KeyRef& Key : Table().Keys)
                 if (Key.Black)
                     Post(QAccessibleEvent(widget(), QAccessible::NameChanged),
                          KeyChild(Key.P, true));
-        // Focus follows the octave while the widget has it.
-        if (Now.Focused && (!Was.Focused || Now.Octave != Was.Octave))
-            Post(QAccessibleEvent(widget(), QAccessible::Focus), OctaveKey());
+        } else if (C.Property != "Keys" && C.Property != "MouseTrack" &&
+                   C.Property != "CtrlMove" && C.Property != "DurationWidth") {
+            // Everything else moves or limits what is shown.
+            UpdateShown();
+        }
     }
 
   private:
-    Snapshot Take() const {
-        const TKeymora& K = Control();
-        Snapshot S;
-        S.Octave = K.Octave();
-        S.Duration = K.DurationPosition();
-        S.AutoTone = static_cast<int>(K.AutoTone());
-        S.Focused = widget()->hasFocus();
-        S.Layout = {K.OffsetOctave(),      K.OffsetDuration(),
-                    K.MaxOffsetDuration(), K.MaxDuration(),
-                    K.Style().Bits(),      K.KeyWidth(),
-                    K.RealWidth(),         K.CrossExtent(),
-                    K.SettingWidth(),      static_cast<int>(K.Orientation())};
-        return S;
+    /// Posts the children that came into view or left it.
+    void UpdateShown() {
+        const std::bitset<ChildCount> Shown = ShownChildren();
+        const std::bitset<ChildCount> Flipped = Shown ^ Shown_;
+        Shown_ = Shown;
+        QAccessible::State Visibility;
+        Visibility.invisible = true;
+        Visibility.offscreen = true;
+        for (int I = 0; I < ChildCount; ++I)
+            if (Flipped.test(static_cast<std::size_t>(I)))
+                Post(QAccessibleStateChangeEvent(widget(), Visibility), I);
     }
     std::bitset<ChildCount> ShownChildren() const {
         std::bitset<ChildCount> Shown;
@@ -481,6 +426,7 @@ class KeymoraAccessible : public QAccessibleWidget {
     }
     template <class Event>
     void Post(Event&& E, int Child) {
+        if (!Announcing()) return;
         E.setChild(Child);
         if (Handler) Handler(&E);
         QAccessible::updateAccessibility(&E);
@@ -489,7 +435,8 @@ class KeymoraAccessible : public QAccessibleWidget {
     // The widget may be gone by the time the cache drops this root.
     const QWidget* const Widget_ = widget();
     mutable std::array<QAccessible::Id, ChildCount> Ids_{};
-    Snapshot Last_;
+    // The duration last announced, for the cell that is no longer checked.
+    int Duration_ = 0;
     std::bitset<ChildCount> Shown_;
 };
 
@@ -678,31 +625,19 @@ QString WhiteKeyName(int P) {
 
 }  // namespace a11y
 
-void AttachAccessibility(KeymoraWidget& Widget) {
+void AttachAccessibility(KeymoraWidget&) {
     (void)Installed;
-    // Key states change inside the control's steps, between its other events: each change is
-    // announced as it happens. Whatever the widget does with the event keeps running first.
-    TKeymora& K = Widget.control();
-    K.OnKeyStateChange = [&Widget, Previous = std::move(K.OnKeyStateChange)](
-                             TObject* Sender, int P, bool Black, std::uint8_t Old,
-                             std::uint8_t New) {
-        if (Previous) Previous(Sender, P, Black, Old, New);
-        if (!Announcing()) return;
-        if (KeymoraAccessible* Root = RootOf(Widget)) Root->AnnounceKeyState(P, Black, Old, New);
-    };
-    auto Sync = [&Widget] { SyncAccessibility(Widget); };
-    QObject::connect(&Widget, &KeymoraWidget::durationChanged, &Widget, Sync);
-    QObject::connect(&Widget, &KeymoraWidget::offsetChanged, &Widget, Sync);
-    QObject::connect(&Widget, &KeymoraWidget::maxChanged, &Widget, Sync);
+}
+
+void AnnounceChange(KeymoraWidget& Widget, const TChange& Change) {
+    // Key states change on the input path: nothing is done for them while nobody listens.
+    if (Change.Kind == TChangeKind::KeyState && !Announcing()) return;
+    if (KeymoraAccessible* Root = RootOf(Widget)) Root->Changed(Change);
 }
 
 AnnouncementHandler SetAnnouncementHandler(AnnouncementHandler NewHandler) {
     return std::exchange(Handler, NewHandler);
 }
 
-void SyncAccessibility(KeymoraWidget& Widget) {
-    if (!Announcing()) return;
-    if (KeymoraAccessible* Root = RootOf(Widget)) Root->Sync();
-}
 
 }  // namespace keymora::qt

@@ -13,6 +13,7 @@
 #include <memory>
 
 #include "keymora/qt/accessible.h"
+#include "bindings/qt/accessible_hooks.h"
 #include "bindings/qt/qt_canvas.h"
 #include "bindings/qt/qt_keys.h"
 
@@ -64,9 +65,11 @@ KeymoraWidget::KeymoraWidget(QWidget* parent) : QWidget(parent) {
     Control_.OnOffsetChanged = [this](TObject*) { emit offsetChanged(); };
     Control_.OnDurationChanged = [this](TObject*) { emit durationChanged(); };
     Control_.OnMaxChanged = [this](TObject*) { emit maxChanged(); };
-    Control_.OnKeyStateChange = [this](TObject*, int Index, bool Black, std::uint8_t Old,
-                                       std::uint8_t New) {
-        emit keyStateChanged(Index, Black, static_cast<int>(Old), static_cast<int>(New));
+    // Everything that changes in the control comes out here, once, as it happens.
+    Control_.OnChange = [this](TObject*, const keymora::TChange& C) {
+        if (C.Kind == keymora::TChangeKind::KeyState)
+            emit keyStateChanged(C.Index, C.Black, C.OldState, C.NewState);
+        keymora::qt::AnnounceChange(*this, C);
     };
     // The widget is the control's window from the start: Qt drops repaint requests for a widget
     // not yet shown, and the control's geometry queries answer for its real layout.
@@ -84,7 +87,7 @@ KeymoraWidget::~KeymoraWidget() {
     Control_.OnOffsetChanged = nullptr;
     Control_.OnDurationChanged = nullptr;
     Control_.OnMaxChanged = nullptr;
-    Control_.OnKeyStateChange = nullptr;
+    Control_.OnChange = nullptr;
     if (--SharedCanvasUsers == 0) {
         delete SharedCanvas;
         SharedCanvas = nullptr;
@@ -117,12 +120,10 @@ KeymoraWidget::AutoTone KeymoraWidget::autoTone() const {
 void KeymoraWidget::setAutoTone(AutoTone value) {
     if (value < atAutoMajor || value > atAutoMinor) return;
     Control_.SetAutoTone(static_cast<TAutoTone>(value));
-    keymora::qt::SyncAccessibility(*this);
 }
 
 void KeymoraWidget::setOctave(int value) {
     Control_.SetOctave(value);
-    keymora::qt::SyncAccessibility(*this);
 }
 
 QString KeymoraWidget::keys() const {
@@ -374,10 +375,7 @@ bool KeymoraWidget::event(QEvent* e) {
         default:
             break;
     }
-    const bool Handled = QWidget::event(e);
-    // Whatever the event changed (octave, duration, what is in view, focus) is announced.
-    keymora::qt::SyncAccessibility(*this);
-    return Handled;
+    return QWidget::event(e);
 }
 
 void KeymoraWidget::paintEvent(QPaintEvent* e) {

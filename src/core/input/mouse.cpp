@@ -2,6 +2,7 @@
 // and makes the pressed key's octave current; the release runs the pending button action and
 // reports every pressed key through OnKeyClick.
 #include "core/input/hittest.h"
+#include "keymora/layout/layout.h"
 #include "keymora/model/keymora.h"
 
 namespace keymora {
@@ -9,21 +10,22 @@ namespace keymora {
 void TKeymora::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) {
     TCustomControl::MouseDown(Button, Shift, X, Y);
     if (!Focused()) SetFocus();
-    const THit Hit = HitTest(*this, X, Y);
+    const TLayout L = Layout();
+    const THit Hit = L.HitTest(X, Y);
     switch (Hit.Region) {
         case THitRegion::None:
             break;
         case THitRegion::ZoneButton:
             ZoneButtonFlag(Hit.Button) = true;
-            InvalidateRect(ZoneButtonRect(Hit.Button));
+            InvalidateRect(L.ZoneButton(Hit.Button));
             break;
         case THitRegion::DurationUp:
             FDurationUpPressed = true;
-            InvalidateRect(DurationButtonsRect(*this));
+            InvalidateRect(L.DurationButtons());
             break;
         case THitRegion::DurationDown:
             FDurationDownPressed = true;
-            InvalidateRect(DurationButtonsRect(*this));
+            InvalidateRect(L.DurationButtons());
             break;
         case THitRegion::DurationCell:
             SetDurationPosition(FOffsetDuration + Hit.Cell);
@@ -83,7 +85,7 @@ void TKeymora::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) {
         }
         ZoneButtonFlag(Zone) = false;
         // Taken after the setter: a changed limit moves the far-end zone.
-        InvalidateRect(ZoneButtonReleaseRect(*this, Zone));
+        InvalidateRect(Layout().ZoneButtonRelease(Zone));
         break;
     }
 
@@ -95,7 +97,7 @@ void TKeymora::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) {
             SetOffsetDuration(FOffsetDuration - 1);
             FDurationDownPressed = false;
         }
-        InvalidateRect(SettingRect());
+        InvalidateRect(Layout().Strip());
     }
 
     // States are read afresh on every step: an OnKeyClick handler may select or release notes.

@@ -4,7 +4,7 @@
 #include <string_view>
 
 #include "core/host/rtl.h"
-#include "core/input/hittest.h"
+#include "keymora/layout/layout.h"
 #include "keymora/model/keymora.h"
 
 namespace keymora {
@@ -39,13 +39,13 @@ class TDurationHint {
 
 void TKeymora::MouseMove(TShiftState Shift, int X, int Y) {
     TCustomControl::MouseMove(Shift, X, Y);
-    const int A = IsHorizontal() ? X : Y;
+    const TLayout L = Layout();
     if (FMouseTrack) {
         const bool Scroll = FStyle.Contains(msScrollDuration);
-        if (Scroll && InTrackingResetZone(*this, X, Y)) {
+        if (Scroll && L.InTrackingResetZone(X, Y)) {
             SetCursor(crDefault);
         } else {
-            const int Band = DurationBandAt(*this, IsHorizontal() ? Y : X);
+            const int Band = L.DurationBandAt(L.AcrossOf(X, Y));
             if (Band >= 0) {
                 const int Position = FOffsetDuration + Band;
                 if (!Scroll) {
@@ -65,7 +65,9 @@ void TKeymora::MouseMove(TShiftState Shift, int X, int Y) {
             }
         }
     }
-    if (A >= StripStart() && OnTrackMouse) OnTrackMouse(this, false);
+    // Read afresh: the handlers above may have changed the layout.
+    const TLayout Now = Layout();
+    if (Now.AlongOf(X, Y) >= Now.StripStart() && OnTrackMouse) OnTrackMouse(this, false);
 }
 
 }  // namespace keymora

@@ -6,6 +6,7 @@
 #include <climits>
 
 #include "core/host/rtl.h"
+#include "keymora/layout/layout.h"
 
 namespace keymora {
 
@@ -18,10 +19,6 @@ constexpr std::array<TColor, 9> DefaultOctaveColors = {
 bool InKeyboard(int P) { return P >= 0 && P < WhiteKeyCount; }
 
 constexpr int MaxCoordinate = 32767;
-
-int Saturate(long long V) {
-    return V < INT_MIN ? INT_MIN : (V > INT_MAX ? INT_MAX : static_cast<int>(V));
-}
 }  // namespace
 
 TKeymora::TKeymora(TComponent* AOwner) : TCustomControl(AOwner) {
@@ -89,12 +86,14 @@ void TKeymora::WMSetFocus(TMessage& Msg) {
     TCustomControl::WMSetFocus(Msg);
     InvalidateOctave();
     InvalidateSetting();
+    Notify(TChangeKind::Focus);
 }
 
 void TKeymora::WMKillFocus(TMessage& Msg) {
     TCustomControl::WMKillFocus(Msg);
     InvalidateOctave();
     InvalidateSetting();
+    Notify(TChangeKind::Focus);
 }
 
 // ---- Published setters ----
@@ -104,6 +103,7 @@ void TKeymora::SetOrientation(TKeyboardOrientation Value) {
     FOrientation = Value;
     CalculateWidth();
     Invalidate();
+    Notify(TChangeKind::Property, "Orientation");
 }
 
 void TKeymora::SetStyle(TMusicStyles Value) {
@@ -112,6 +112,7 @@ void TKeymora::SetStyle(TMusicStyles Value) {
     // msScrollOctave enters the layout: recompute at once so that painting and hit testing agree.
     CalculateWidth();
     Invalidate();
+    Notify(TChangeKind::Property, "Style");
 }
 
 void TKeymora::SetSettingWidth(int Value) {
@@ -120,24 +121,28 @@ void TKeymora::SetSettingWidth(int Value) {
     FSettingWidth = Value;
     CalculateWidth();
     Invalidate();
+    Notify(TChangeKind::Property, "SettingWidth");
 }
 
 void TKeymora::SetDurationWidth(int Value) {
     if (Value == FDurationWidth) return;
     FDurationWidth = Value;
-    InvalidateRect(IsHorizontal() ? Rect(0, 0, FSettingWidth, ClientHeight())
-                                  : Rect(0, 0, ClientWidth(), FSettingWidth));
+    InvalidateRect(Layout().DurationWidthRepaint());
+    Notify(TChangeKind::Property, "DurationWidth");
 }
 
 void TKeymora::SetDurationPosition(int Value) {
     if (Value == FDurationPosition || Value < 0 || Value >= FMaxDuration) return;
     FDurationPosition = Value;
     const int Visible = FMaxDuration - FMaxOffsetDuration;
+    const int Offset = FOffsetDuration;
     if (Value < FOffsetDuration)
         FOffsetDuration = Value;
     else if (Value >= FOffsetDuration + Visible)
         FOffsetDuration = Value - Visible + 1;
+    if (FOffsetDuration != Offset) Notify(TChangeKind::Property, "OffsetDuration");
     InvalidateSetting();
+    Notify(TChangeKind::Property, "DurationPosition");
     if (OnDurationChanged) OnDurationChanged(this);
 }
 
@@ -145,21 +150,30 @@ void TKeymora::SetOctave(int Value) {
     if (Value == FOctave || Value < 1 || Value > 9) return;
     if (!FStyle.Contains(msShowMarks)) {
         FOctave = Value;
+        Notify(TChangeKind::Property, "Octave");
         return;
     }
     InvalidateOctave();
     FOctave = Value;
     InvalidateOctave();
+    Notify(TChangeKind::Property, "Octave");
     if (FOffsetOctave >= FOctave)
         SetOffsetOctave(FOctave - 1);
     else if (FOctave - FOffsetOctave >= 9 - FMaxOffsetOttave)
         SetOffsetOctave(FOctave + FMaxOffsetOttave - 9);
 }
 
+void TKeymora::SetAutoTone(TAutoTone Value) {
+    if (Value == FAutoTone) return;
+    FAutoTone = Value;
+    Notify(TChangeKind::Property, "AutoTone");
+}
+
 void TKeymora::SetOffsetOctave(int Value) {
     if (Value == FOffsetOctave || Value < 0 || Value > FMaxOffsetOttave) return;
     FOffsetOctave = Value;
-    InvalidateRect(KeyAreaRect());
+    InvalidateRect(Layout().KeyArea());
+    Notify(TChangeKind::Property, "OffsetOctave");
     if (OnOffsetChanged) OnOffsetChanged(this);
 }
 
@@ -169,6 +183,7 @@ void TKeymora::SetOutDuration(int Value) {
     if (FMaxOffsetDuration < FOffsetDuration) SetOffsetDuration(FMaxOffsetDuration);
     CalculateWidth();
     Invalidate();
+    Notify(TChangeKind::Property, "MaxOffsetDuration");
     if (OnMaxChanged) OnMaxChanged(this);
 }
 
@@ -178,6 +193,7 @@ void TKeymora::SetOutOctave(int Value) {
     if (FMaxOffsetOttave < FOffsetOctave) SetOffsetOctave(FMaxOffsetOttave);
     CalculateWidth();
     Invalidate();
+    Notify(TChangeKind::Property, "MaxOffsetOttave");
     if (OnMaxChanged) OnMaxChanged(this);
 }
 
@@ -185,6 +201,7 @@ void TKeymora::SetKeys(std::string_view Value) {
     if (CompareText(Value, FKeys) == 0) return;
     FKeys.assign(Value.data(), Value.size());
     if (FStyle.Contains(msShowMarks)) InvalidateOctave();
+    Notify(TChangeKind::Property, "Keys");
 }
 
 void TKeymora::SetDurationCount(int Value) {
@@ -195,21 +212,28 @@ void TKeymora::SetDurationCount(int Value) {
     if (FMaxOffsetDuration >= Value) SetOutDuration(Value - 1);
     if (FDurationPosition >= Value) SetDurationPosition(Value - 1);
     InvalidateSetting();
+    Notify(TChangeKind::Property, "MaxDuration");
 }
 
 void TKeymora::SetMouseTrack(bool Value) {
     if (Value == FMouseTrack) return;
     FMouseTrack = Value;
+    Notify(TChangeKind::Property, "MouseTrack");
 }
 
 void TKeymora::SetOffsetDuration(int Value) {
     if (Value == FOffsetDuration || Value < 0 || Value > FMaxOffsetDuration) return;
     FOffsetDuration = Value;
     InvalidateSetting();
+    Notify(TChangeKind::Property, "OffsetDuration");
     if (OnOffsetChanged) OnOffsetChanged(this);
 }
 
-void TKeymora::SetCtrlMove(bool Value) { FCtrlMove = Value; }
+void TKeymora::SetCtrlMove(bool Value) {
+    if (Value == FCtrlMove) return;
+    FCtrlMove = Value;
+    Notify(TChangeKind::Property, "CtrlMove");
+}
 
 bool TKeymora::ZoneButtonPressed(TZoneButton Button) const {
     return const_cast<TKeymora*>(this)->ZoneButtonFlag(Button);
@@ -235,18 +259,20 @@ bool& TKeymora::ZoneButtonFlag(TZoneButton Button) {
 
 // ---- Layout ----
 
-int TKeymora::ZoneWidth() const { return FStyle.Contains(msScrollOctave) ? FScrollButtonWidth : 0; }
+TLayout TKeymora::Layout() const { return TLayout(*this); }
 
 void TKeymora::CalculateWidth() {
     FVisibleKeyCount = FStyle.Contains(msScrollOctave)
                            ? std::min(63 - 7 * FMaxOffsetOttave, WhiteKeyCount)
                            : WhiteKeyCount;
     // A control without a parent has no client area of its own yet: its size stands in.
-    const int Extent = Parent() ? AxisExtent() : (IsHorizontal() ? Width() : Height());
-    const int Zones = 2 * ZoneWidth();
+    const int Extent = Parent() ? (IsHorizontal() ? ClientWidth() : ClientHeight())
+                                : (IsHorizontal() ? Width() : Height());
+    const int Zones = 2 * (FStyle.Contains(msScrollOctave) ? FScrollButtonWidth : 0);
     FRealWidth = ((Extent - FSettingWidth - Zones) / FVisibleKeyCount) * FVisibleKeyCount + 1 +
                  FSettingWidth + Zones;
     FKeyWidth = (FRealWidth - FSettingWidth - Zones) / FVisibleKeyCount;
+    Notify(TChangeKind::Layout);
 }
 
 int TKeymora::GetRealWidth() {
@@ -255,64 +281,23 @@ int TKeymora::GetRealWidth() {
         Count = std::min(63 - 7 * FMaxOffsetOttave, WhiteKeyCount);
         FVisibleKeyCount = Count;
     }
-    const int Zones = 2 * ZoneWidth();
-    return ((AxisExtent() - FSettingWidth - Zones) / Count) * Count + 1 + FSettingWidth + Zones;
+    const int Zones = 2 * (FStyle.Contains(msScrollOctave) ? FScrollButtonWidth : 0);
+    const int Extent = IsHorizontal() ? ClientWidth() : ClientHeight();
+    return ((Extent - FSettingWidth - Zones) / Count) * Count + 1 + FSettingWidth + Zones;
 }
 
-int TKeymora::GetOffsetOctave() const {
-    return FOffsetOctave <= 0 ? 0 : FKeyWidth * (7 * FOffsetOctave - 5);
-}
+int TKeymora::GetOffsetOctave() const { return Layout().Offset(); }
 
-int TKeymora::KeyOrigin() const {
-    return FStyle.Contains(msScrollOctave) ? FScrollButtonWidth - GetOffsetOctave() : 0;
-}
+TRect TKeymora::GetKeyRect(int I) const { return Layout().WhiteKey(I); }
 
-TRect TKeymora::FrameRect(int U0, int V0, int U1, int V1) const {
-    return IsHorizontal() ? Rect(U0, V0, U1, V1) : Rect(V0, U0, V1, U1);
-}
-
-// Any int index is allowed; positions far outside the keyboard saturate instead of overflowing.
-TRect TKeymora::GetKeyRect(int I) const {
-    if (!HandleAllocated()) return Rect(0, 0, Width(), Height());
-    const long long A = KeyOrigin();
-    const long long KW = FKeyWidth;
-    return FrameRect(Saturate(A + I * KW), 0, Saturate(A + (I + 1LL) * KW), CrossExtent());
-}
-
-TRect TKeymora::GetToneRect(int I) const {
-    if (!HandleAllocated()) return Rect(0, 0, Width(), Height());
-    const long long Q = FKeyWidth / 4;
-    const long long C = KeyOrigin() + (I + 1LL) * FKeyWidth;
-    return FrameRect(Saturate(C - Q), 0, Saturate(C + Q + 2), CrossExtent() * 4 / 5 + 2);
-}
+TRect TKeymora::GetToneRect(int I) const { return Layout().BlackKey(I); }
 
 void TKeymora::InvalidateOctave() {
-    int Start;
-    int End;
-    if (FOctave == 9) {
-        Start = 51 * FKeyWidth;
-        End = 52 * FKeyWidth;
-    } else {
-        Start = (7 * FOctave - 12) * FKeyWidth;
-        End = (7 * FOctave - 5) * FKeyWidth;
-    }
-    if (!HandleAllocated()) return;
-    const int A = KeyOrigin();
-    const int E = CrossExtent();
-    InvalidateRect(FrameRect(A + Start, E - 14, A + End, E));
-}
-
-TRect TKeymora::SettingRect() const {
-    return FrameRect(FRealWidth - FSettingWidth, 0, FRealWidth, CrossExtent());
+    if (HandleAllocated()) InvalidateRect(Layout().MarksBand(FOctave));
 }
 
 void TKeymora::InvalidateSetting() {
-    if (HandleAllocated()) InvalidateRect(SettingRect());
-}
-
-TRect TKeymora::KeyAreaRect() const {
-    return FrameRect(FScrollButtonWidth, 0, FRealWidth - FSettingWidth - FScrollButtonWidth,
-                     CrossExtent());
+    if (HandleAllocated()) InvalidateRect(Layout().Strip());
 }
 
 std::optional<TPoint> TKeymora::GetPoint(std::uint8_t AOctave, std::uint8_t Note,
@@ -321,46 +306,7 @@ std::optional<TPoint> TKeymora::GetPoint(std::uint8_t AOctave, std::uint8_t Note
     if (!InKeyboard(P)) return std::nullopt;
     const int Cells = FMaxDuration - FMaxOffsetDuration;
     if (Cells <= 0) return std::nullopt;
-    const int G = (ClientHeight() - FSettingWidth / 2) / Cells;
-    const int Y = ClientHeight() - Row * G - (3 * G) / 2;
-    const int Boundary = KeyOrigin() + (P + 1) * FKeyWidth;
-    const int X = Tone != 0 ? Boundary : Boundary - FKeyWidth / 2;
-    return Point(X, Y);
-}
-
-TRect TKeymora::ZoneButtonRect(TZoneButton Button) const {
-    const int SBW = FScrollButtonWidth;
-    const int E = CrossExtent();
-    const int S = StripStart();
-    switch (Button) {
-        case TZoneButton::OctaveDown:
-            return FrameRect(0, 0, SBW, E - 2 * SBW);
-        case TZoneButton::MoreOctaves:
-            return FrameRect(0, E - 2 * SBW, SBW, E - SBW);
-        case TZoneButton::FewerOctaves:
-            return FrameRect(0, E - SBW, SBW, E);
-        case TZoneButton::OctaveUp:
-            return FrameRect(S - SBW, 0, S, E - 2 * SBW);
-        case TZoneButton::MoreDurations:
-            return FrameRect(S - SBW, E - 2 * SBW, S, E - SBW);
-        case TZoneButton::FewerDurations:
-            break;
-    }
-    return FrameRect(S - SBW, E - SBW, S, E);
-}
-
-TDurationRow TKeymora::DurationRow() const {
-    TDurationRow Row;
-    const int E = CrossExtent();
-    Row.Scroll = FStyle.Contains(msScrollDuration);
-    Row.Count = Row.Scroll ? FMaxDuration - FMaxOffsetDuration : FMaxDuration;
-    if (Row.Count <= 0) {
-        Row.Count = 0;
-        return Row;
-    }
-    Row.Cell = Row.Scroll ? (E - FSettingWidth / 2) / Row.Count : E / Row.Count;
-    Row.FarEdge = Row.Cell * Row.Count;
-    return Row;
+    return Layout().NotePoint(P, Tone != 0, Row, Cells);
 }
 
 // ---- Note states ----

@@ -73,12 +73,10 @@ struct TCellLabel {
 
 }  // namespace
 
-void PaintDurationSelector(const TKeymora& K, TCanvas& C, bool Themed) {
-    const bool H = K.IsHorizontal();
-    const int E = K.CrossExtent();
-    const int RW = K.RealWidth();
-    const int SW = K.SettingWidth();
-    const int U0 = RW - SW;
+void PaintDurationSelector(const TKeymora& K, const TLayout& L, TCanvas& C, bool Themed) {
+    const bool H = L.Horizontal();
+    const int RW = L.RealWidth();
+    const int SW = L.SettingWidth();
 
     C.Font.Size = 7;
     C.Font.Name = "Arial";
@@ -87,22 +85,21 @@ void PaintDurationSelector(const TKeymora& K, TCanvas& C, bool Themed) {
     C.Font.Style = TFontStyles{};
     C.Brush.Style = bsClear;
 
-    const TDurationRow Row = K.DurationRow();
+    const TDurationRow& Row = L.Row();
     if (Row.Scroll) {
-        const int Split = RW - SW / 2;
-        DrawArrowButton(C, Themed, H ? TArrow::Up : TArrow::Left,
-                        K.FrameRect(U0, Row.FarEdge, Split, E), K.DurationUpPressed());
-        DrawArrowButton(C, Themed, H ? TArrow::Down : TArrow::Right,
-                        K.FrameRect(Split, Row.FarEdge, RW, E), K.DurationDownPressed());
+        DrawArrowButton(C, Themed, H ? TArrow::Up : TArrow::Left, L.DurationButton(true),
+                        K.DurationUpPressed());
+        DrawArrowButton(C, Themed, H ? TArrow::Down : TArrow::Right, L.DurationButton(false),
+                        K.DurationDownPressed());
     }
     for (int Cell = 0; Cell < Row.Count; ++Cell) {
-        const int T = Row.FarEdge - Cell * Row.Cell;
-        const int Lo = T - Row.Cell;
-        // Without scroll buttons the first cell takes up the remainder of the division.
-        const int Hi = Cell == 0 && !Row.Scroll ? E : T;
+        const TRect R = L.DurationCell(Cell);
         const int D = Cell + K.OffsetDuration();
-        DrawPushButton(C, Themed, K.FrameRect(U0, Lo, RW, Hi), D == K.DurationPosition());
-        TCellLabel{C, H, 2 * RW - SW, Lo, Hi, T}.Draw(D);
+        DrawPushButton(C, Themed, R, D == K.DurationPosition());
+        // A stacked fraction centres on the cell's own far edge even where cell 0 reaches on.
+        const int Lo = H ? R.Top : R.Left;
+        const int Hi = H ? R.Bottom : R.Right;
+        TCellLabel{C, H, 2 * RW - SW, Lo, Hi, Lo + Row.Cell}.Draw(D);
     }
     C.Brush.Style = bsSolid;
 }

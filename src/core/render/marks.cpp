@@ -18,10 +18,10 @@ TColor LetterColor(const TKeymora& K, int Octave) {
 
 }  // namespace
 
-void PaintMarks(const TKeymora& K, TCanvas& C, int P, int Note, int Octave) {
+void PaintMarks(const TKeymora& K, const TLayout& L, TCanvas& C, int P, int Note, int Octave) {
     if (!K.Style().Contains(msShowMarks)) return;
     const std::string_view Keys = K.Keys();
-    const int KW = K.KeyWidth();
+    const int KW = L.KeyWidth();
 
     // Keys may be shorter than the seven notes: a note beyond its end has no letter.
     if (static_cast<std::size_t>(Note) <= Keys.size()) {
@@ -31,10 +31,10 @@ void PaintMarks(const TKeymora& K, TCanvas& C, int P, int Note, int Octave) {
         C.Font.Color = LetterColor(K, Octave);
         C.Font.Name = "Arial";
         C.Font.Size = LetterSize;
-        if (K.IsHorizontal())
-            C.TextOut(P + (KW - C.TextWidth(Letter)) / 2, K.ClientHeight() - 16, Letter);
+        if (L.Horizontal())
+            C.TextOut(P + (KW - C.TextWidth(Letter)) / 2, L.CrossExtent() - 16, Letter);
         else
-            C.TextOut(K.ClientWidth() - 14, P + (KW - C.TextHeight(Letter)) / 2, Letter);
+            C.TextOut(L.CrossExtent() - 14, P + (KW - C.TextHeight(Letter)) / 2, Letter);
         C.Brush.Style = bsSolid;
     }
 
@@ -45,7 +45,7 @@ void PaintMarks(const TKeymora& K, TCanvas& C, int P, int Note, int Octave) {
         C.Font.Name = "Arial";
         C.Font.Size = NumberSize;
         const IntToStr Number(Octave);
-        if (K.IsHorizontal())
+        if (L.Horizontal())
             C.TextOut(P + 2, 2, Number);
         else
             C.TextOut(2, P + 2, Number);

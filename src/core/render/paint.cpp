@@ -8,15 +8,13 @@ namespace keymora {
 
 namespace {
 
-using render::TFrame;
-
 constexpr TColor clDarkRed = 0x000000DF;
 
 /// Everything the key drawing reads, gathered once per pass.
 struct TKeyPass {
     const TKeymora& K;
+    const TLayout& L;
     TCanvas& C;
-    TFrame F;
     int KW;  // white-key thickness along u
     int E;   // extent across the key axis
     int H;   // half width of a black key
@@ -29,15 +27,15 @@ struct TKeyPass {
 
     void FillKey(int U0, int U1, TColor Color) {
         C.Brush.SetColor(Color);
-        C.FillRect(K.FrameRect(U0, 0, U1, E));
+        C.FillRect(L.Frame(U0, 0, U1, E));
     }
 
     void MoveTo(int U, int V) {
-        const TPoint P = F(U, V);
+        const TPoint P = L.Point(U, V);
         C.MoveTo(P.X, P.Y);
     }
     void LineTo(int U, int V) {
-        const TPoint P = F(U, V);
+        const TPoint P = L.Point(U, V);
         C.LineTo(P.X, P.Y);
     }
 
@@ -73,7 +71,7 @@ struct TKeyPass {
                                   static_cast<long long>(P) + KW + render::TextReach));
         if (KW >= 0 &&
             !Span.Meets(static_cast<long long>(P) - 1, static_cast<long long>(P) + 2LL * KW + 2)) {
-            if (Marks) render::PaintMarks(K, C, P, N, O);
+            if (Marks) render::PaintMarks(K, L, C, P, N, O);
             return P + KW;
         }
         const auto Index = static_cast<std::size_t>(I);
@@ -86,19 +84,19 @@ struct TKeyPass {
         const std::uint8_t Tone = K.ToneStates()[Index];
         if (HasBlack && Tone != ksPressed) {
             C.Pen.Color = clGray;
-            const TPoint Shadow[] = {F(P + KW - H, BL - 3), F(P + KW - H + 1, BL),
-                                     F(P + KW + H, BL), F(P + KW + H + 1, BL - 3),
-                                     F(P + KW + H + 1, 0)};
+            const TPoint Shadow[] = {L.Point(P + KW - H, BL - 3), L.Point(P + KW - H + 1, BL),
+                                     L.Point(P + KW + H, BL), L.Point(P + KW + H + 1, BL - 3),
+                                     L.Point(P + KW + H + 1, 0)};
             C.Polyline(Shadow);
         }
         C.Pen.Color = clBlack;
-        const TPoint Outline[] = {F(P, E - 3),      F(P + 1, E - 2), F(P + KW - 1, E - 2),
-                                  F(P + KW, E - 3), F(P + KW, 0),    F(P, 0)};
+        const TPoint Outline[] = {L.Point(P, E - 3),      L.Point(P + 1, E - 2), L.Point(P + KW - 1, E - 2),
+                                  L.Point(P + KW, E - 3), L.Point(P + KW, 0),    L.Point(P, 0)};
         C.Polyline(Outline);
         C.Pen.Color = clGray;
         MoveTo(P + 1, E - 1);
         LineTo(P + KW, E - 1);
-        if (Marks) render::PaintMarks(K, C, P, N, O);
+        if (Marks) render::PaintMarks(K, L, C, P, N, O);
         P += KW;
         if (HasBlack) BlackKey(P, Tone);
         return P;
@@ -109,17 +107,17 @@ struct TKeyPass {
         const TColor Body = Tone == ksSelected ? clDarkRed : clBlack;
         C.Pen.Color = Body;
         C.Brush.SetColor(Body);
-        const TPoint Shape[] = {F(P - H, 0),      F(P - H, BL - 4), F(P - H + 1, BL - 1),
-                                F(P + H, BL - 1), F(P + H, BL - 4), F(P + H, 0)};
+        const TPoint Shape[] = {L.Point(P - H, 0),      L.Point(P - H, BL - 4), L.Point(P - H + 1, BL - 1),
+                                L.Point(P + H, BL - 1), L.Point(P + H, BL - 4), L.Point(P + H, 0)};
         C.Polygon(Shape);
         C.Pen.Color = clSilver;
         MoveTo(P - H + 2, 4);
         LineTo(P - H + 2, BL - 4);
         if (Tone == ksPressed) {
             C.Pen.Color = clGray;
-            const TPoint Inner[] = {F(P - H, 1),      F(P - H, BL - 4), F(P - H + 1, BL - 1),
-                                    F(P + H, BL - 1), F(P + H, BL - 4), F(P + H, 1),
-                                    F(P - H, 1)};
+            const TPoint Inner[] = {L.Point(P - H, 1),      L.Point(P - H, BL - 4), L.Point(P - H + 1, BL - 1),
+                                    L.Point(P + H, BL - 1), L.Point(P + H, BL - 4), L.Point(P + H, 1),
+                                    L.Point(P - H, 1)};
             C.Polyline(Inner);
         }
     }
@@ -133,44 +131,45 @@ void TKeymora::Paint() {
 }
 
 void PaintKeymora(const TKeymora& K, TCanvas& C) {
+    const TLayout L = K.Layout();
     const bool Scroll = K.Style().Contains(msScrollOctave);
     // One choice of face style for the whole pass, so that no button changes style midway.
     const bool Themed = K.ThemesEnabled();
-    const int E = K.CrossExtent();
+    const int E = L.CrossExtent();
 
-    if (Scroll) render::PaintButtonZones(K, C, Themed);
-    int P = K.ZoneWidth();
-    TKeyPass Pass{K, C, TFrame{K.IsHorizontal()}, K.KeyWidth(), E, K.KeyWidth() / 4, 4 * E / 5};
+    if (Scroll) render::PaintButtonZones(K, L, C, Themed);
+    int P = L.ZoneWidth();
+    TKeyPass Pass{K, L, C, L.KeyWidth(), E, L.KeyWidth() / 4, L.BlackLength()};
 
     // The strip and everything beyond RealWidth: the keyboard paints every pixel it owns.
     C.Brush.SetColor(K.Color());
-    C.FillRect(K.FrameRect(K.StripStart(), 0, K.AxisExtent(), E));
+    C.FillRect(L.Frame(L.StripStart(), 0, L.AxisExtent(), E));
     // The selector's labels are centred on the strip and may stand out of a narrow one.
-    if (K.SettingWidth() > 0 &&
-        render::ClipSpanOf(C, K.IsHorizontal())
-            .Meets(static_cast<long long>(K.RealWidth()) - K.SettingWidth() - render::TextReach,
-                   static_cast<long long>(K.RealWidth()) + render::TextReach))
-        render::PaintDurationSelector(K, C, Themed);
+    if (L.SettingWidth() > 0 &&
+        render::ClipSpanOf(C, L.Horizontal())
+            .Meets(static_cast<long long>(L.RealWidth()) - L.SettingWidth() - render::TextReach,
+                   static_cast<long long>(L.RealWidth()) + render::TextReach))
+        render::PaintDurationSelector(K, L, C, Themed);
 
     // A0 goes down before the shift: scrolled away, it is covered by the shifted keys.
     Pass.FirstKey(P);
 
     if (Scroll) {
-        const int S = K.GetOffsetOctave();
-        const int SBW = K.ScrollButtonWidth();
+        const int S = L.Offset();
+        const int SBW = L.ScrollButtonWidth();
         C.SaveDC();
-        C.IntersectClipRect(K.KeyAreaRect());
-        const TPoint Origin = Pass.F(-S, 0);
+        C.IntersectClipRect(L.KeyArea());
+        const TPoint Origin = L.Point(-S, 0);
         C.SetViewportOrg(Origin.X, Origin.Y);
         // Scrolled to the end, the keys stop short of the far zone: fill the gap after C8.
-        if (WhiteKeyCount * Pass.KW - S < K.StripStart() - 2 * SBW) {
+        if (WhiteKeyCount * Pass.KW - S < L.StripStart() - 2 * SBW) {
             const TColor Gap = K.Style().Contains(msColorOctave) ? K.OctaveColor(9) : K.Color();
-            Pass.FillKey(WhiteKeyCount * Pass.KW + SBW, S + K.StripStart() - SBW, Gap);
+            Pass.FillKey(WhiteKeyCount * Pass.KW + SBW, S + L.StripStart() - SBW, Gap);
         }
     }
 
     // Taken after the shift: the span is in the keys' own, scrolled coordinates.
-    const render::TClipSpan Span = render::ClipSpanOf(C, K.IsHorizontal());
+    const render::TClipSpan Span = render::ClipSpanOf(C, L.Horizontal());
     int N = 6;  // A
     int O = 1;
     for (int I = 0; I < WhiteKeyCount; ++I) {

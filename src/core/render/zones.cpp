@@ -18,50 +18,50 @@ void MinusGlyph(TCanvas& C, const TRect& R) {
 }
 
 /// The rectangle a glyph is placed in: the button's, moved with a pressed face.
-TRect GlyphRect(const TKeymora& K, TZoneButton Button) {
-    TRect R = K.ZoneButtonRect(Button);
+TRect GlyphRect(const TKeymora& K, const TLayout& L, TZoneButton Button) {
+    TRect R = L.ZoneButton(Button);
     if (K.ZoneButtonPressed(Button)) OffsetRect(R, 1, 1);
     return R;
 }
 
 }  // namespace
 
-void PaintButtonZones(const TKeymora& K, TCanvas& C, bool Themed) {
-    const bool H = K.IsHorizontal();
+void PaintButtonZones(const TKeymora& K, const TLayout& L, TCanvas& C, bool Themed) {
+    const bool H = L.Horizontal();
     const int S = K.ScrollButtonWidth();
-    const int E = K.CrossExtent();
-    const int Far = K.StripStart() - S;
+    const int E = L.CrossExtent();
+    const int Far = L.StripStart() - S;
     // Faces are the costly part of a zone: one wholly outside the clip is not drawn at all.
     // Glyphs are plain fills, which the canvas clips itself.
     const TRect Clip = C.ClipBox();
     auto Push = [&](TZoneButton B) {
-        const TRect R = K.ZoneButtonRect(B);
+        const TRect R = L.ZoneButton(B);
         if (MeetsClip(Clip, R)) DrawPushButton(C, Themed, R, K.ZoneButtonPressed(B));
     };
     auto Arrow = [&](TZoneButton B, TArrow Direction) {
-        const TRect R = K.ZoneButtonRect(B);
+        const TRect R = L.ZoneButton(B);
         if (MeetsClip(Clip, R)) DrawArrowButton(C, Themed, Direction, R, K.ZoneButtonPressed(B));
     };
 
     // A visual-style face may leave its corners unpainted; a classic face covers its rectangle.
     if (Themed) {
         C.Brush.SetColor(K.Color());
-        C.FillRect(K.FrameRect(0, 0, S, E));
-        C.FillRect(K.FrameRect(Far, 0, Far + S, E));
+        C.FillRect(L.Frame(0, 0, S, E));
+        C.FillRect(L.Frame(Far, 0, Far + S, E));
     }
 
     Push(TZoneButton::MoreOctaves);
     // Faces keep the brush, so this colour serves every glyph of both zones.
     C.Brush.SetColor(Themed ? clGlyphThemed : clBlack);
-    PlusGlyph(C, GlyphRect(K, TZoneButton::MoreOctaves));
+    PlusGlyph(C, GlyphRect(K, L, TZoneButton::MoreOctaves));
     Push(TZoneButton::FewerOctaves);
-    MinusGlyph(C, GlyphRect(K, TZoneButton::FewerOctaves));
+    MinusGlyph(C, GlyphRect(K, L, TZoneButton::FewerOctaves));
     Arrow(TZoneButton::OctaveDown, H ? TArrow::Left : TArrow::Up);
 
     Push(TZoneButton::MoreDurations);
-    PlusGlyph(C, GlyphRect(K, TZoneButton::MoreDurations));
+    PlusGlyph(C, GlyphRect(K, L, TZoneButton::MoreDurations));
     Push(TZoneButton::FewerDurations);
-    MinusGlyph(C, GlyphRect(K, TZoneButton::FewerDurations));
+    MinusGlyph(C, GlyphRect(K, L, TZoneButton::FewerDurations));
     Arrow(TZoneButton::OctaveUp, H ? TArrow::Right : TArrow::Down);
 }
 

@@ -6,6 +6,7 @@
 
 #include "input_harness.h"
 #include "core/input/hittest.h"
+#include "keymora/layout/layout.h"
 
 namespace keymora {
 
@@ -64,7 +65,7 @@ struct TPointCase {
 void ExpectHits(const TKeymora& K, const std::vector<TPointCase>& Cases) {
     for (const TPointCase& C : Cases) {
         SCOPED_TRACE(::testing::Message() << "point (" << C.X << ", " << C.Y << ")");
-        EXPECT_EQ(HitTest(K, C.X, C.Y), C.Expected);
+        EXPECT_EQ(K.Layout().HitTest(C.X, C.Y), C.Expected);
     }
 }
 
@@ -255,29 +256,29 @@ TEST(HitTest, TinyControls) {
                              {13, 90, Region(THitRegion::DurationDown)},
                              {-3, 10, Zone(TZoneButton::OctaveDown)},
                          });
-    for (int A : {-40, -2, 0, 16, 30}) EXPECT_EQ(WhiteKeyAt(Twenty.K, A), -1) << A;
-    for (int P : {0, 1, 2, 3, 50}) EXPECT_EQ(BlackKeyAt(Twenty.K, P, 16), -1) << P;
+    for (int A : {-40, -2, 0, 16, 30}) EXPECT_EQ(Twenty.K.Layout().WhiteKeyAt(A), -1) << A;
+    for (int P : {0, 1, 2, 3, 50}) EXPECT_EQ(Twenty.K.Layout().BlackKeyAt(P, 16), -1) << P;
 }
 
 TEST(HitTest, ControlWithoutLayoutHasNoKeys) {
     TKeymora K;  // VisibleKeyCount is still 0
-    for (int A : {-20, 0, 16, 100}) EXPECT_EQ(WhiteKeyAt(K, A), -1) << A;
-    EXPECT_EQ(BlackKeyAt(K, 0, 0), -1);
+    for (int A : {-20, 0, 16, 100}) EXPECT_EQ(K.Layout().WhiteKeyAt(A), -1) << A;
+    EXPECT_EQ(K.Layout().BlackKeyAt(0, 0), -1);
 }
 
 TEST(HitTest, ReleaseAndButtonRectangles) {
     TInputRig H(600, 100);
     // The horizontal start-end arrow repaints its whole zone; every other button its own face.
-    EXPECT_EQ(ZoneButtonReleaseRect(H.K, TZoneButton::OctaveDown), Rect(0, 0, 16, 100));
-    EXPECT_EQ(ZoneButtonReleaseRect(H.K, TZoneButton::MoreOctaves), Rect(0, 68, 16, 84));
-    EXPECT_EQ(ZoneButtonReleaseRect(H.K, TZoneButton::OctaveUp), Rect(542, 0, 558, 68));
-    EXPECT_EQ(ZoneButtonReleaseRect(H.K, TZoneButton::FewerDurations), Rect(542, 84, 558, 100));
-    EXPECT_EQ(DurationButtonsRect(H.K), Rect(558, 84, 588, 100));
+    EXPECT_EQ(H.K.Layout().ZoneButtonRelease(TZoneButton::OctaveDown), Rect(0, 0, 16, 100));
+    EXPECT_EQ(H.K.Layout().ZoneButtonRelease(TZoneButton::MoreOctaves), Rect(0, 68, 16, 84));
+    EXPECT_EQ(H.K.Layout().ZoneButtonRelease(TZoneButton::OctaveUp), Rect(542, 0, 558, 68));
+    EXPECT_EQ(H.K.Layout().ZoneButtonRelease(TZoneButton::FewerDurations), Rect(542, 84, 558, 100));
+    EXPECT_EQ(H.K.Layout().DurationButtons(), Rect(558, 84, 588, 100));
 
     TInputRig V(100, 600, TInputRig::AllStyles(), koVertical);
-    EXPECT_EQ(ZoneButtonReleaseRect(V.K, TZoneButton::OctaveDown), Rect(0, 0, 68, 16));
-    EXPECT_EQ(ZoneButtonReleaseRect(V.K, TZoneButton::OctaveUp), Rect(0, 542, 68, 558));
-    EXPECT_EQ(DurationButtonsRect(V.K), Rect(84, 558, 100, 588));
+    EXPECT_EQ(V.K.Layout().ZoneButtonRelease(TZoneButton::OctaveDown), Rect(0, 0, 68, 16));
+    EXPECT_EQ(V.K.Layout().ZoneButtonRelease(TZoneButton::OctaveUp), Rect(0, 542, 68, 558));
+    EXPECT_EQ(V.K.Layout().DurationButtons(), Rect(84, 558, 100, 588));
 }
 
 // Tracking bands over a 100-pixel cross extent: with scrolling 3 bands of 28, band 0 open
@@ -288,13 +289,13 @@ TEST(HitTest, TrackingBands) {
         {500, 0}, {100, 0}, {57, 0}, {56, -1}, {55, 1},   {29, 1},   {28, -1},
         {1, 2},   {0, -1},  {-1, 3}, {-27, 3}, {-28, -1}, {-40, -1},
     };
-    for (auto [C, Band] : ScrollCases) EXPECT_EQ(DurationBandAt(Scroll.K, C), Band) << C;
+    for (auto [C, Band] : ScrollCases) EXPECT_EQ(Scroll.K.Layout().DurationBandAt(C), Band) << C;
 
     TInputRig Plain(600, 100, {msShowMarks, msScrollOctave});
     const std::pair<int, int> PlainCases[] = {
         {150, 0}, {81, 0}, {80, -1}, {79, 1}, {17, 4}, {15, 5}, {0, -1}, {-3, -1},
     };
-    for (auto [C, Band] : PlainCases) EXPECT_EQ(DurationBandAt(Plain.K, C), Band) << C;
+    for (auto [C, Band] : PlainCases) EXPECT_EQ(Plain.K.Layout().DurationBandAt(C), Band) << C;
 }
 
 struct TNameCase {

@@ -60,12 +60,12 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(LayoutGeometry, StretchesAlongTheKeyAxis) {
     Harness H;
     const TKeymora& K = H.Control;
-    EXPECT_EQ(K.KeyOrigin(), 16);
-    EXPECT_EQ(K.StripStart(), 558);
-    EXPECT_EQ(K.SettingRect(), Rect(558, 0, 588, 100));
-    EXPECT_EQ(K.KeyAreaRect(), Rect(16, 0, 542, 100));
-    EXPECT_EQ(K.ZoneButtonRect(TZoneButton::OctaveUp), Rect(542, 0, 558, 68));
-    EXPECT_EQ(K.ZoneButtonRect(TZoneButton::FewerDurations), Rect(542, 84, 558, 100));
+    EXPECT_EQ(K.Layout().KeyOrigin(), 16);
+    EXPECT_EQ(K.Layout().StripStart(), 558);
+    EXPECT_EQ(K.Layout().Strip(), Rect(558, 0, 588, 100));
+    EXPECT_EQ(K.Layout().KeyArea(), Rect(16, 0, 542, 100));
+    EXPECT_EQ(K.Layout().ZoneButton(TZoneButton::OctaveUp), Rect(542, 0, 558, 68));
+    EXPECT_EQ(K.Layout().ZoneButton(TZoneButton::FewerDurations), Rect(542, 84, 558, 100));
 }
 
 TEST(LayoutGeometry, ZoneButtonsInBothOrientations) {
@@ -86,8 +86,8 @@ TEST(LayoutGeometry, ZoneButtonsInBothOrientations) {
     Harness Vertical(100, 600);
     Vertical.Control.SetOrientation(koVertical);
     for (const Case& C : Cases) {
-        EXPECT_EQ(Horizontal.Control.ZoneButtonRect(C.Button), C.Horizontal);
-        EXPECT_EQ(Vertical.Control.ZoneButtonRect(C.Button), C.Vertical);
+        EXPECT_EQ(Horizontal.Control.Layout().ZoneButton(C.Button), C.Horizontal);
+        EXPECT_EQ(Vertical.Control.Layout().ZoneButton(C.Button), C.Vertical);
     }
 }
 
@@ -111,7 +111,7 @@ TEST(LayoutGeometry, DurationRow) {
         K.SetStyle(TMusicStyles::FromBits(C.StyleBits));
         K.SetDurationCount(C.MaxDuration);
         K.SetOutDuration(C.MaxOffsetDuration);
-        const TDurationRow Row = K.DurationRow();
+        const TDurationRow Row = K.Layout().Row();
         EXPECT_EQ(Row.Count, C.Expected.Count) << C.Name;
         EXPECT_EQ(Row.Cell, C.Expected.Cell) << C.Name;
         EXPECT_EQ(Row.FarEdge, C.Expected.FarEdge) << C.Name;
@@ -124,12 +124,12 @@ TEST(LayoutGeometry, ScrollOffsetAndKeyOrigin) {
     TKeymora& K = H.Control;
     K.SetOffsetOctave(2);
     EXPECT_EQ(K.GetOffsetOctave(), 135);
-    EXPECT_EQ(K.KeyOrigin(), -119);
+    EXPECT_EQ(K.Layout().KeyOrigin(), -119);
     // White key 9, the C of octave 3, is the first in view.
     EXPECT_EQ(K.GetKeyRect(9).Left, 16);
     // Without octave scrolling the offset moves nothing.
     K.SetStyle(TMusicStyles{msShowMarks});
-    EXPECT_EQ(K.KeyOrigin(), 0);
+    EXPECT_EQ(K.Layout().KeyOrigin(), 0);
 }
 
 TEST(LayoutGeometry, KeyAndToneRects) {
