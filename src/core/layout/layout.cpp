@@ -239,8 +239,8 @@ THit TLayout::StripHit(int A, int C) const {
     // A row without cells has no scroll buttons either: both are placed from the cell size.
     if (Row_.Count <= 0) return Hit;
     if (Row_.Scroll && C > Row_.Count * Row_.Cell) {
-        Hit.Region = A < RealWidth_ - SettingWidth_ / 2 ? THitRegion::DurationUp
-                                                        : THitRegion::DurationDown;
+        Hit.Region =
+            A < RealWidth_ - SettingWidth_ / 2 ? THitRegion::DurationUp : THitRegion::DurationDown;
         return Hit;
     }
     const int Cell = DurationCellAt(C);
@@ -360,8 +360,9 @@ bool TLayout::PressPoint(const TTarget& T, TPoint& Point) const {
                 if (!WhiteKeySpan(White, First, Last)) return;
                 Piece = Piece.Meet({First, Last - 1}).Meet(Along);
                 if (Piece.Empty()) return;
-                Hits = Hits.Empty() ? Piece : TRun{std::min(Hits.Lo, Piece.Lo),
-                                                   std::max(Hits.Hi, Piece.Hi)};
+                Hits = Hits.Empty()
+                           ? Piece
+                           : TRun{std::min(Hits.Lo, Piece.Lo), std::max(Hits.Hi, Piece.Hi)};
             };
             const int B1 = Boundary(L, 1);
             if (J == 0) {
