@@ -191,6 +191,19 @@ public:
     void ReleaseNote(std::uint8_t AOctave, std::uint8_t Note, std::uint8_t Tone);
     void ReleaseSelected();
 
+    // The application's colour layer: a key given a colour shows it on its body where it would
+    // show its octave colour, Color or (a black key) black. Pressed and selected keys still draw
+    // as pressed and selected on top of it; nothing the user does takes a colour away.
+    /// Gives white key P (0..51), or the black key after it when Black, the colour Color; only
+    /// that key is repainted. Indices outside the keyboard are ignored.
+    void SetKeyColor(int P, bool Black, TColor Color);
+    /// Takes the colour away from one key.
+    void ClearKeyColor(int P, bool Black);
+    /// Takes every key's colour away.
+    void ClearKeyColors();
+    /// True when the key has a colour of the application's, with the colour in Color.
+    bool KeyColor(int P, bool Black, TColor& Color) const;
+
     bool IsHorizontal() const { return FOrientation == koHorizontal; }
     /// Where everything lies now: every drawn rectangle, the hit rules and the press points.
     TLayout Layout() const;
@@ -241,6 +254,11 @@ private:
     int FMaxDuration = 0;
     TKeyStateArray FKeyStates{};
     TKeyStateArray FToneStates{};
+    // The colour layer; NoKeyColor where a key has none.
+    static constexpr TColor NoKeyColor = 0xFFFFFFFFu;
+    std::array<TColor, WhiteKeyCount> FKeyColors;
+    std::array<TColor, WhiteKeyCount> FToneColors;
+    int FColoredKeys = 0;
     std::array<TColor, 9> FOctaveColors{};
     int FOctave = 0;
     std::string FKeys;

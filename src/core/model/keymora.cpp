@@ -38,6 +38,8 @@ TKeymora::TKeymora(TComponent* AOwner) : TCustomControl(AOwner) {
     FOctave = 5;
     FMaxOffsetDuration = 3;
     FMaxOffsetOttave = 4;
+    FKeyColors.fill(NoKeyColor);
+    FToneColors.fill(NoKeyColor);
 }
 
 TKeymora::~TKeymora() = default;
@@ -352,6 +354,41 @@ void TKeymora::ReleaseSelected() {
         SetToneState(P, ksIdle);
         InvalidateRect(GetToneRect(P));
     }
+}
+
+// ---- The colour layer ----
+
+void TKeymora::SetKeyColor(int P, bool Black, TColor Color) {
+    if (!InKeyboard(P) || Color == NoKeyColor) return;
+    TColor& Slot = (Black ? FToneColors : FKeyColors)[static_cast<std::size_t>(P)];
+    if (Slot == Color) return;
+    if (Slot == NoKeyColor) ++FColoredKeys;
+    Slot = Color;
+    InvalidateRect(Black ? GetToneRect(P) : GetKeyRect(P));
+}
+
+void TKeymora::ClearKeyColor(int P, bool Black) {
+    if (!InKeyboard(P)) return;
+    TColor& Slot = (Black ? FToneColors : FKeyColors)[static_cast<std::size_t>(P)];
+    if (Slot == NoKeyColor) return;
+    Slot = NoKeyColor;
+    --FColoredKeys;
+    InvalidateRect(Black ? GetToneRect(P) : GetKeyRect(P));
+}
+
+void TKeymora::ClearKeyColors() {
+    for (int P = 0; FColoredKeys > 0 && P < WhiteKeyCount; ++P) {
+        ClearKeyColor(P, false);
+        ClearKeyColor(P, true);
+    }
+}
+
+bool TKeymora::KeyColor(int P, bool Black, TColor& Color) const {
+    if (!InKeyboard(P)) return false;
+    const TColor Slot = (Black ? FToneColors : FKeyColors)[static_cast<std::size_t>(P)];
+    if (Slot == NoKeyColor) return false;
+    Color = Slot;
+    return true;
 }
 
 }  // namespace keymora

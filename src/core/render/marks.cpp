@@ -10,7 +10,20 @@ namespace {
 constexpr int LetterSize = 8;
 constexpr int NumberSize = 7;
 
-TColor LetterColor(const TKeymora& K, int Octave) {
+/// Black or white, whichever stands out on Body.
+TColor Contrasting(TColor Body) {
+    const unsigned R = Body & 0xFF, G = (Body >> 8) & 0xFF, B = (Body >> 16) & 0xFF;
+    return 299 * R + 587 * G + 114 * B < 128000 ? clWhite : clBlack;
+}
+
+/// The application's colour of white key I, unless the key is selected and shows red.
+bool Tinted(const TKeymora& K, int I, TColor& Tint) {
+    return K.KeyStates()[static_cast<std::size_t>(I)] != ksSelected && K.KeyColor(I, false, Tint);
+}
+
+TColor LetterColor(const TKeymora& K, int I, int Octave) {
+    TColor Tint;
+    if (Tinted(K, I, Tint)) return Contrasting(Tint);
     if (Octave != K.Octave()) return clSilver;
     // The current octave is the one the PC keys play: it is strong only while they reach us.
     return K.Focused() ? clMaroon : clGray;
@@ -18,7 +31,8 @@ TColor LetterColor(const TKeymora& K, int Octave) {
 
 }  // namespace
 
-void PaintMarks(const TKeymora& K, const TLayout& L, TCanvas& C, int P, int Note, int Octave) {
+void PaintMarks(const TKeymora& K, const TLayout& L, TCanvas& C, int I, int P, int Note,
+                int Octave) {
     if (!K.Style().Contains(msShowMarks)) return;
     const std::string_view Keys = K.Keys();
     const int KW = L.KeyWidth();
@@ -28,7 +42,7 @@ void PaintMarks(const TKeymora& K, const TLayout& L, TCanvas& C, int P, int Note
         const std::string_view Letter = Keys.substr(static_cast<std::size_t>(Note - 1), 1);
         C.Brush.Style = bsClear;
         C.Font.Assign(K.Font());
-        C.Font.Color = LetterColor(K, Octave);
+        C.Font.Color = LetterColor(K, I, Octave);
         C.Font.Name = "Arial";
         C.Font.Size = LetterSize;
         if (L.Horizontal())
@@ -44,6 +58,8 @@ void PaintMarks(const TKeymora& K, const TLayout& L, TCanvas& C, int P, int Note
         C.Font.Assign(K.Font());
         C.Font.Name = "Arial";
         C.Font.Size = NumberSize;
+        TColor Tint;
+        if (Tinted(K, I, Tint)) C.Font.Color = Contrasting(Tint);
         const IntToStr Number(Octave);
         if (L.Horizontal())
             C.TextOut(P + 2, 2, Number);

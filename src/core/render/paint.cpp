@@ -20,8 +20,10 @@ struct TKeyPass {
     int H;   // half width of a black key
     int BL;  // length of a black key across v
 
-    TColor WhiteKeyColor(std::uint8_t State, int Octave) const {
+    TColor WhiteKeyColor(int I, std::uint8_t State, int Octave) const {
         if (State == ksSelected) return clRed;
+        TColor Tint;
+        if (K.KeyColor(I, false, Tint)) return Tint;
         return K.Style().Contains(msColorOctave) ? K.OctaveColor(Octave) : K.Color();
     }
 
@@ -50,7 +52,7 @@ struct TKeyPass {
 
     void FirstKey(int P) {
         const std::uint8_t State = K.KeyStates()[0];
-        FillKey(P, P + KW, WhiteKeyColor(State, 1));
+        FillKey(P, P + KW, WhiteKeyColor(0, State, 1));
         C.Pen.Color = clBlack;
         MoveTo(P, 0);
         LineTo(P, E - 2);
@@ -71,13 +73,13 @@ struct TKeyPass {
                                   static_cast<long long>(P) + KW + render::TextReach));
         if (KW >= 0 &&
             !Span.Meets(static_cast<long long>(P) - 1, static_cast<long long>(P) + 2LL * KW + 2)) {
-            if (Marks) render::PaintMarks(K, L, C, P, N, O);
+            if (Marks) render::PaintMarks(K, L, C, I, P, N, O);
             return P + KW;
         }
         const auto Index = static_cast<std::size_t>(I);
         if (I < WhiteKeyCount - 1) {
             const std::uint8_t Next = K.KeyStates()[Index + 1];
-            FillKey(P + KW + 1, P + 2 * KW, WhiteKeyColor(Next, N == 7 ? O + 1 : O));
+            FillKey(P + KW + 1, P + 2 * KW, WhiteKeyColor(I + 1, Next, N == 7 ? O + 1 : O));
             if (Next == ksPressed) PressedFrame(P + KW, P + 2 * KW);
         }
         const bool HasBlack = N != 3 && N != 7 && I < WhiteKeyCount - 1;
@@ -96,15 +98,19 @@ struct TKeyPass {
         C.Pen.Color = clGray;
         MoveTo(P + 1, E - 1);
         LineTo(P + KW, E - 1);
-        if (Marks) render::PaintMarks(K, L, C, P, N, O);
+        if (Marks) render::PaintMarks(K, L, C, I, P, N, O);
         P += KW;
-        if (HasBlack) BlackKey(P, Tone);
+        if (HasBlack) BlackKey(I, P, Tone);
         return P;
     }
 
     /// The black key centred on the boundary P.
-    void BlackKey(int P, std::uint8_t Tone) {
-        const TColor Body = Tone == ksSelected ? clDarkRed : clBlack;
+    void BlackKey(int I, int P, std::uint8_t Tone) {
+        TColor Body = clBlack;
+        if (Tone == ksSelected)
+            Body = clDarkRed;
+        else
+            K.KeyColor(I, true, Body);
         C.Pen.Color = Body;
         C.Brush.SetColor(Body);
         const TPoint Shape[] = {L.Point(P - H, 0),      L.Point(P - H, BL - 4), L.Point(P - H + 1, BL - 1),

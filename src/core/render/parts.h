@@ -47,9 +47,9 @@ void PaintButtonZones(const TKeymora& Control, const TLayout& Layout, TCanvas& C
 /// The duration cells and their scroll buttons inside the setting strip.
 void PaintDurationSelector(const TKeymora& Control, const TLayout& Layout, TCanvas& Canvas,
                            bool Themed);
-/// The letter of white key with note Note (1 = C .. 7 = B) of octave Octave starting at P along
-/// the key axis, and on a C its octave number.
-void PaintMarks(const TKeymora& Control, const TLayout& Layout, TCanvas& Canvas, int P, int Note,
-                int Octave);
+/// The letter of white key I, with note Note (1 = C .. 7 = B) of octave Octave, starting at P
+/// along the key axis, and on a C its octave number.
+void PaintMarks(const TKeymora& Control, const TLayout& Layout, TCanvas& Canvas, int I, int P,
+                int Note, int Octave);
 
 }  // namespace keymora::render
