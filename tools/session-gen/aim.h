@@ -13,7 +13,7 @@ class TKeymora;
 
 namespace keymora::sessiongen {
 
-enum class TTargetKind : std::uint8_t {
+enum class TAimKind : std::uint8_t {
     WhiteKey,
     BlackKey,
     DurationCell,
@@ -25,11 +25,11 @@ enum class TTargetKind : std::uint8_t {
 constexpr int TargetKindCount = 7;
 
 struct TTarget {
-    TTargetKind Kind;
+    TAimKind Kind;
     TRect Rect;  // client pixels, Right and Bottom exclusive; may be empty or off the client
 };
 
-struct TLayout {
+struct TAimMap {
     bool Horizontal = true;  // keys run along X
     TRect Client;            // (0, 0, ClientWidth, ClientHeight)
     std::vector<TTarget> Targets;
@@ -37,6 +37,6 @@ struct TLayout {
 
 /// Where the control puts its keys, duration cells and buttons now. Only meaningful once the
 /// control has its window: before that every key rectangle is the whole control.
-TLayout Measure(const TKeymora& Control);
+TAimMap Measure(const TKeymora& Control);
 
 }  // namespace keymora::sessiongen

@@ -171,7 +171,7 @@ class TSession {
     // when MouseTrack is on) in between.
     std::string Mouse(const TKeymora& C) {
         static constexpr std::array<std::string_view, 3> Buttons = {"left", "right", "middle"};
-        const TLayout Layout = Measure(C);
+        const TAimMap Layout = Measure(C);
         if (Button_) {
             if (R_.Below(10) < 7) {
                 Last_ = DragPoint(R_, Layout, Last_);

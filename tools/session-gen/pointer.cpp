@@ -25,7 +25,7 @@ bool Visible(const TRect& R, const TRect& Client) {
 
 // A target of a kind chosen by weight, preferring those that show in the client; null when the
 // layout has none at all.
-const TTarget* PickTarget(TRandom& R, const TLayout& L) {
+const TTarget* PickTarget(TRandom& R, const TAimMap& L) {
     if (L.Targets.empty()) return nullptr;
     static constexpr std::array<int, TargetKindCount> KindWeights = {
         30,  // WhiteKey
@@ -47,7 +47,7 @@ const TTarget* PickTarget(TRandom& R, const TLayout& L) {
         Any = Any || Weights[K] > 0;
     }
     if (!Any) return &L.Targets[static_cast<std::size_t>(R.Below(L.Targets.size()))];
-    const auto Kind = static_cast<TTargetKind>(R.Weighted(Weights));
+    const auto Kind = static_cast<TAimKind>(R.Weighted(Weights));
     std::uint64_t Nth = R.Below(static_cast<std::uint64_t>(Count[static_cast<std::size_t>(Kind)]));
     for (const TTarget& T : L.Targets) {
         if (T.Kind != Kind || (OnlyVisible && !Visible(T.Rect, L.Client))) continue;
@@ -76,7 +76,7 @@ TPoint OnEdge(TRandom& R, const TRect& T) {
 }
 
 // Anywhere in the client or a little around it.
-TPoint AroundClient(TRandom& R, const TLayout& L) {
+TPoint AroundClient(TRandom& R, const TAimMap& L) {
     const int Margin = 20;
     const long long X = R.Between(L.Client.Left - Margin, L.Client.Right + Margin);
     return MakePoint(X, R.Between(L.Client.Top - Margin, L.Client.Bottom + Margin));
@@ -84,11 +84,11 @@ TPoint AroundClient(TRandom& R, const TLayout& L) {
 
 // On a boundary between keys, or one pixel either side, along the key axis; across it anywhere,
 // or on the edge of the black-key zone.
-TPoint OnKeyBoundary(TRandom& R, const TLayout& L) {
+TPoint OnKeyBoundary(TRandom& R, const TAimMap& L) {
     const TTarget* T = nullptr;
     for (int Try = 0; Try < 4 && !T; ++Try) {
         const TTarget* C = PickTarget(R, L);
-        if (C && (C->Kind == TTargetKind::WhiteKey || C->Kind == TTargetKind::BlackKey)) T = C;
+        if (C && (C->Kind == TAimKind::WhiteKey || C->Kind == TAimKind::BlackKey)) T = C;
     }
     if (!T) return AroundClient(R, L);
     const int Low = L.Horizontal ? T->Rect.Left : T->Rect.Top;
@@ -112,7 +112,7 @@ TPoint OnKeyBoundary(TRandom& R, const TLayout& L) {
 }
 
 // Off the control: beside it, or at the limits of what the tool accepts.
-TPoint Outside(TRandom& R, const TLayout& L) {
+TPoint Outside(TRandom& R, const TAimMap& L) {
     static constexpr std::array<long long, 8> Far = {
         -MaxCoordinate, -MaxCoordinate + 1, -65536,       -32769, 32768,
         65536,          MaxCoordinate - 1,  MaxCoordinate};
@@ -146,7 +146,7 @@ TPoint PointIn(TRandom& R, const TRect& T) {
     return MakePoint(X, Inside(R, T.Top, T.Bottom));
 }
 
-TPoint PickPoint(TRandom& R, const TLayout& L) {
+TPoint PickPoint(TRandom& R, const TAimMap& L) {
     static constexpr std::array<int, 5> Ways = {
         600,  // inside a target
         150,  // on a target's edge or corner
@@ -171,7 +171,7 @@ TPoint PickPoint(TRandom& R, const TLayout& L) {
     return AroundClient(R, L);
 }
 
-TPoint DragPoint(TRandom& R, const TLayout& L, TPoint From) {
+TPoint DragPoint(TRandom& R, const TAimMap& L, TPoint From) {
     if (R.OneIn(2)) return PickPoint(R, L);
     const long long X = From.X + R.Between(-30, 30);
     return MakePoint(X, From.Y + R.Between(-30, 30));

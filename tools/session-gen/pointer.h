@@ -1,4 +1,4 @@
-// Pointer positions for generated mouse lines: on the targets of a TLayout, on their edges and
+// Pointer positions for generated mouse lines: on the targets of a TAimMap, on their edges and
 // on key boundaries, anywhere around the client, and far away within the tool's limits.
 #pragma once
 
@@ -14,9 +14,9 @@ constexpr int MaxCoordinate = 1000000;
 TPoint PointIn(TRandom& R, const TRect& Rect);
 
 /// A point for a press or a free move over Layout.
-TPoint PickPoint(TRandom& R, const TLayout& Layout);
+TPoint PickPoint(TRandom& R, const TAimMap& Layout);
 
 /// The next point of a drag from From: a short step as often as a jump to a new target.
-TPoint DragPoint(TRandom& R, const TLayout& Layout, TPoint From);
+TPoint DragPoint(TRandom& R, const TAimMap& Layout, TPoint From);
 
 }  // namespace keymora::sessiongen

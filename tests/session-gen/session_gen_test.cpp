@@ -14,7 +14,7 @@
 #include "aim.h"
 #include "engine/script.h"
 #include "generator.h"
-#include "keymora/input/hittest.h"
+#include "keymora/layout/layout.h"
 #include "keymora/model/published.h"
 #include "pointer.h"
 #include "random.h"
@@ -275,21 +275,21 @@ void PrintTo(const TLayoutCase& Case, std::ostream* Os) {
 
 class AimTest : public ::testing::TestWithParam<TLayoutCase> {};
 
-bool Meets(TTargetKind Kind, const THit& Hit) {
+bool Meets(TAimKind Kind, const THit& Hit) {
     switch (Kind) {
-        case TTargetKind::WhiteKey:
+        case TAimKind::WhiteKey:
             return Hit.Region == THitRegion::Key;
-        case TTargetKind::BlackKey:
+        case TAimKind::BlackKey:
             return Hit.Region == THitRegion::Key && Hit.BlackKey >= 0;
-        case TTargetKind::DurationCell:
+        case TAimKind::DurationCell:
             return Hit.Region == THitRegion::DurationCell;
-        case TTargetKind::DurationUp:
+        case TAimKind::DurationUp:
             return Hit.Region == THitRegion::DurationUp;
-        case TTargetKind::DurationDown:
+        case TAimKind::DurationDown:
             return Hit.Region == THitRegion::DurationDown;
-        case TTargetKind::ZoneButton:
+        case TAimKind::ZoneButton:
             return Hit.Region == THitRegion::ZoneButton;
-        case TTargetKind::SettingStrip:
+        case TAimKind::SettingStrip:
             return Hit.Region != THitRegion::Key && Hit.Region != THitRegion::ZoneButton;
     }
     return false;
@@ -302,7 +302,7 @@ TEST_P(AimTest, PointsInsideATargetMeetIt) {
     ASSERT_EQ(Engine.Run("create\nwindow"), 0);
     for (const std::string& Line : Case.Setup) ASSERT_TRUE(Engine.Execute(Line, 1)) << Out.str();
     const TKeymora& C = *Engine.Control();
-    const TLayout Layout = Measure(C);
+    const TAimMap Layout = Measure(C);
 
     std::array<int, TargetKindCount> Targets{}, Tries{}, Met{};
     TRandom R(1);
@@ -312,18 +312,18 @@ TEST_P(AimTest, PointsInsideATargetMeetIt) {
         for (int I = 0; I < 20; ++I) {
             const TPoint P = PointIn(R, T.Rect);
             ++Tries[K];
-            Met[K] += Meets(T.Kind, HitTest(C, P.X, P.Y));
+            Met[K] += Meets(T.Kind, C.Layout().HitTest(P.X, P.Y));
         }
     }
-    const auto Count = [&](TTargetKind K) { return Targets[static_cast<std::size_t>(K)]; };
-    EXPECT_EQ(Count(TTargetKind::WhiteKey), 52);
-    EXPECT_EQ(Count(TTargetKind::BlackKey), 36);
-    EXPECT_EQ(Count(TTargetKind::DurationCell), C.Style().Contains(msScrollDuration)
+    const auto Count = [&](TAimKind K) { return Targets[static_cast<std::size_t>(K)]; };
+    EXPECT_EQ(Count(TAimKind::WhiteKey), 52);
+    EXPECT_EQ(Count(TAimKind::BlackKey), 36);
+    EXPECT_EQ(Count(TAimKind::DurationCell), C.Style().Contains(msScrollDuration)
                                                     ? C.MaxDuration() - C.MaxOffsetDuration()
                                                     : C.MaxDuration());
-    EXPECT_EQ(Count(TTargetKind::DurationUp), Case.ScrollButtons ? 1 : 0);
-    EXPECT_EQ(Count(TTargetKind::DurationDown), Case.ScrollButtons ? 1 : 0);
-    EXPECT_EQ(Count(TTargetKind::ZoneButton), Case.Zones);
+    EXPECT_EQ(Count(TAimKind::DurationUp), Case.ScrollButtons ? 1 : 0);
+    EXPECT_EQ(Count(TAimKind::DurationDown), Case.ScrollButtons ? 1 : 0);
+    EXPECT_EQ(Count(TAimKind::ZoneButton), Case.Zones);
 
     // Keys scrolled out of the key area meet the zones or the strip instead: count only the
     // share of all tries, which leaves room for them.
@@ -407,7 +407,7 @@ const TPresses& Presses() {
                     const int X = std::stoi(W[1]);
                     const int Y = std::stoi(W[2]);
                     ++P.Total;
-                    ++P.Regions[RegionName(HitTest(C, X, Y))];
+                    ++P.Regions[RegionName(C.Layout().HitTest(X, Y))];
                     P.Outside += X < 0 || Y < 0 || X >= C.ClientWidth() || Y >= C.ClientHeight();
                     P.AtLimit += std::abs(X) == 1000000 || std::abs(Y) == 1000000;
                 }
