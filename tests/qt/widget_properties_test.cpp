@@ -26,26 +26,29 @@ struct PropertyFlags {
 };
 
 TEST_F(WidgetTest, PropertiesInDeclarationOrderDesignableAndStored) {
+    // Every property notifies its own changes.
     const PropertyFlags Expected[] = {
-        {"orientation", ""},
-        {"musicStyle", ""},
-        {"settingWidth", ""},
-        {"durationWidth", ""},
-        {"durationPosition", "durationChanged"},
-        {"octave", ""},
-        {"autoTone", ""},
-        {"offsetOctave", "offsetChanged"},
-        {"maxOffsetDuration", "maxChanged"},
-        {"maxOffsetOttave", "maxChanged"},
-        {"keys", ""},
-        {"maxDuration", ""},
-        {"mouseTrack", ""},
-        {"offsetDuration", "offsetChanged"},
-        {"ctrlMove", ""},
-        {"color", ""},
-        {"showHint", ""},
-        {"tabStop", ""},
-        {"themed", ""},
+        {"orientation", "orientationChanged"},
+        {"musicStyle", "musicStyleChanged"},
+        {"settingWidth", "settingWidthChanged"},
+        {"durationWidth", "durationWidthChanged"},
+        {"durationPosition", "durationPositionChanged"},
+        {"octave", "octaveChanged"},
+        {"autoTone", "autoToneChanged"},
+        {"offsetOctave", "offsetOctaveChanged"},
+        {"maxOffsetDuration", "maxOffsetDurationChanged"},
+        {"maxOffsetOttave", "maxOffsetOttaveChanged"},
+        {"keys", "keysChanged"},
+        {"maxDuration", "maxDurationChanged"},
+        {"mouseTrack", "mouseTrackChanged"},
+        {"offsetDuration", "offsetDurationChanged"},
+        {"ctrlMove", "ctrlMoveChanged"},
+        {"color", "colorChanged"},
+        {"showHint", "showHintChanged"},
+        {"tabStop", "tabStopChanged"},
+        {"themed", "themedChanged"},
+        {"velocity", "velocityChanged"},
+        {"velocityByPosition", "velocityByPositionChanged"},
     };
     KeymoraWidget W;
     const QMetaObject& M = KeymoraWidget::staticMetaObject;

@@ -159,7 +159,10 @@ public:
     const TFont& Font() const { return FFont; }
     void SetFont(const TFont& Value);
     bool ShowHint() const { return FShowHint; }
-    void SetShowHint(bool Value) { FShowHint = Value; }
+    void SetShowHint(bool Value) {
+        FShowHint = Value;
+        if (FHandle) FHandle->BasePropertiesChanged();
+    }
     const std::string& Hint() const { return FHint; }
     void SetHint(std::string_view Value) { FHint.assign(Value.data(), Value.size()); }
     TCursor Cursor() const { return FCursor; }

@@ -191,6 +191,15 @@ public:
     void ReleaseNote(std::uint8_t AOctave, std::uint8_t Note, std::uint8_t Tone);
     void ReleaseSelected();
 
+    // Keys pressed and released by a binding's own input (touch points; keys whose PC key went
+    // up while the control addressed another one), apart from the mouse and keyboard steps.
+    /// Shows white key P (0..51), or the black key after it, pressed; false when it was already
+    /// pressed or there is no such key.
+    bool PressKey(int P, bool Black);
+    /// Releases a pressed key (idle, repainted) and, when Click, reports it through OnKeyClick
+    /// as a mouse release does; false when it was not pressed.
+    bool ReleaseKey(int P, bool Black, bool Click);
+
     // The application's colour layer: a key given a colour shows it on its body where it would
     // show its octave colour, Color or (a black key) black. Pressed and selected keys still draw
     // as pressed and selected on top of it; nothing the user does takes a colour away.

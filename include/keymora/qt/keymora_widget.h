@@ -4,6 +4,8 @@
 #pragma once
 
 #include <QtCore/QPointer>
+#include <array>
+#include <cstdint>
 #include <QtGui/QColor>
 #include <QtWidgets/QWidget>
 
@@ -11,6 +13,7 @@
 #include "keymora/model/keymora.h"
 
 class QMenu;
+class QTouchEvent;
 
 /// An on-screen piano keyboard (A0 to C8) with a duration selector, played with the mouse and
 /// the PC keyboard.
@@ -23,29 +26,36 @@ class QMenu;
 /// ensurePolished() to finish loading earlier.
 class KeymoraWidget : public QWidget, private keymora::THostWindow {
     Q_OBJECT
-    Q_PROPERTY(KeyboardOrientation orientation READ orientation WRITE setOrientation)
-    Q_PROPERTY(MusicStyles musicStyle READ musicStyle WRITE setMusicStyle)
-    Q_PROPERTY(int settingWidth READ settingWidth WRITE setSettingWidth)
-    Q_PROPERTY(int durationWidth READ durationWidth WRITE setDurationWidth)
+    Q_PROPERTY(KeyboardOrientation orientation READ orientation WRITE setOrientation NOTIFY
+                   orientationChanged)
+    Q_PROPERTY(MusicStyles musicStyle READ musicStyle WRITE setMusicStyle NOTIFY musicStyleChanged)
+    Q_PROPERTY(int settingWidth READ settingWidth WRITE setSettingWidth NOTIFY settingWidthChanged)
     Q_PROPERTY(
-        int durationPosition READ durationPosition WRITE setDurationPosition NOTIFY durationChanged)
-    Q_PROPERTY(int octave READ octave WRITE setOctave)
-    Q_PROPERTY(AutoTone autoTone READ autoTone WRITE setAutoTone)
-    Q_PROPERTY(int offsetOctave READ offsetOctave WRITE setOffsetOctave NOTIFY offsetChanged)
+        int durationWidth READ durationWidth WRITE setDurationWidth NOTIFY durationWidthChanged)
+    Q_PROPERTY(int durationPosition READ durationPosition WRITE setDurationPosition NOTIFY
+                   durationPositionChanged)
+    Q_PROPERTY(int octave READ octave WRITE setOctave NOTIFY octaveChanged)
+    Q_PROPERTY(AutoTone autoTone READ autoTone WRITE setAutoTone NOTIFY autoToneChanged)
+    Q_PROPERTY(int offsetOctave READ offsetOctave WRITE setOffsetOctave NOTIFY offsetOctaveChanged)
+    Q_PROPERTY(int maxOffsetDuration READ maxOffsetDuration WRITE setMaxOffsetDuration NOTIFY
+                   maxOffsetDurationChanged)
+    Q_PROPERTY(int maxOffsetOttave READ maxOffsetOttave WRITE setMaxOffsetOttave NOTIFY
+                   maxOffsetOttaveChanged)
+    Q_PROPERTY(QString keys READ keys WRITE setKeys NOTIFY keysChanged)
+    Q_PROPERTY(int maxDuration READ maxDuration WRITE setMaxDuration NOTIFY maxDurationChanged)
+    Q_PROPERTY(bool mouseTrack READ mouseTrack WRITE setMouseTrack NOTIFY mouseTrackChanged)
     Q_PROPERTY(
-        int maxOffsetDuration READ maxOffsetDuration WRITE setMaxOffsetDuration NOTIFY maxChanged)
-    Q_PROPERTY(int maxOffsetOttave READ maxOffsetOttave WRITE setMaxOffsetOttave NOTIFY maxChanged)
-    Q_PROPERTY(QString keys READ keys WRITE setKeys)
-    Q_PROPERTY(int maxDuration READ maxDuration WRITE setMaxDuration)
-    Q_PROPERTY(bool mouseTrack READ mouseTrack WRITE setMouseTrack)
-    Q_PROPERTY(int offsetDuration READ offsetDuration WRITE setOffsetDuration NOTIFY offsetChanged)
-    Q_PROPERTY(bool ctrlMove READ ctrlMove WRITE setCtrlMove)
+        int offsetDuration READ offsetDuration WRITE setOffsetDuration NOTIFY offsetDurationChanged)
+    Q_PROPERTY(bool ctrlMove READ ctrlMove WRITE setCtrlMove NOTIFY ctrlMoveChanged)
     // Base properties of the control that have no QWidget property of the same meaning.
-    Q_PROPERTY(QColor color READ color WRITE setColor)
-    Q_PROPERTY(bool showHint READ showHint WRITE setShowHint)
-    Q_PROPERTY(bool tabStop READ tabStop WRITE setTabStop)
-    // The binding's own choice: QStyle faces, or the classic faces.
-    Q_PROPERTY(bool themed READ themed WRITE setThemed)
+    Q_PROPERTY(QColor color READ color WRITE setColor NOTIFY colorChanged)
+    Q_PROPERTY(bool showHint READ showHint WRITE setShowHint NOTIFY showHintChanged)
+    Q_PROPERTY(bool tabStop READ tabStop WRITE setTabStop NOTIFY tabStopChanged)
+    // The binding's own choices: QStyle faces or the classic faces; the velocity of notes.
+    Q_PROPERTY(bool themed READ themed WRITE setThemed NOTIFY themedChanged)
+    Q_PROPERTY(int velocity READ velocity WRITE setVelocity NOTIFY velocityChanged)
+    Q_PROPERTY(bool velocityByPosition READ velocityByPosition WRITE setVelocityByPosition NOTIFY
+                   velocityByPositionChanged)
     // tabStop decides the focus policy; a second, conflicting setting in forms would be lost.
     Q_PROPERTY(Qt::FocusPolicy focusPolicy READ focusPolicy WRITE setFocusPolicy
                    DESIGNABLE false STORED false)
@@ -113,18 +123,31 @@ class KeymoraWidget : public QWidget, private keymora::THostWindow {
     void setShowHint(bool value);
     bool themed() const { return Themed_; }
     void setThemed(bool value);
+    /// The velocity of every note played (1..127, 100 by default), unless velocityByPosition.
+    int velocity() const { return Velocity_; }
+    void setVelocity(int value);
+    /// When true, a key pressed with the mouse or a touch sounds louder the further from its
+    /// root end (the back of the key) it is pressed; off by default.
+    bool velocityByPosition() const { return VelocityByPosition_; }
+    void setVelocityByPosition(bool value);
 
     /// The menu shown on a context-menu request (not owned; null for none).
     QMenu* popupMenu() const;
     void setPopupMenu(QMenu* menu);
 
+    /// 600 x 100 along the keys' axis: 100 x 600 for a vertical keyboard.
     QSize sizeHint() const override;
+    /// The smallest size at which every visible key is still 8 pixels wide and long enough for
+    /// its marks and a black key.
+    QSize minimumSizeHint() const override;
 
   public slots:
     /// Lights a note (Note 0..6 for C..B; Tone nonzero for the black key above it).
     void selectNote(int octave, int note, int tone);
     void releaseNote(int octave, int note, int tone);
     void releaseSelected();
+    /// Releases every pressed key (all notes off), whatever pressed it, without a click.
+    void allNotesOff();
 
   signals:
     /// A note was played: Note 1..7 for C..B, Tone -1 flat, +1 sharp, 0 white key; Space gives
@@ -139,6 +162,29 @@ class KeymoraWidget : public QWidget, private keymora::THostWindow {
     /// (Black true); the states are 0 idle, 2 pressed, 3 selected. Fired after each change, for
     /// holding a sound from press to release.
     void keyStateChanged(int index, bool black, int oldState, int newState);
+
+    // Change notifications, one per actual change of the property, whoever made it.
+    void orientationChanged(KeymoraWidget::KeyboardOrientation orientation);
+    void musicStyleChanged(KeymoraWidget::MusicStyles musicStyle);
+    void settingWidthChanged(int settingWidth);
+    void durationWidthChanged(int durationWidth);
+    void durationPositionChanged(int durationPosition);
+    void octaveChanged(int octave);
+    void autoToneChanged(KeymoraWidget::AutoTone autoTone);
+    void offsetOctaveChanged(int offsetOctave);
+    void maxOffsetDurationChanged(int maxOffsetDuration);
+    void maxOffsetOttaveChanged(int maxOffsetOttave);
+    void keysChanged(const QString& keys);
+    void maxDurationChanged(int maxDuration);
+    void mouseTrackChanged(bool mouseTrack);
+    void offsetDurationChanged(int offsetDuration);
+    void ctrlMoveChanged(bool ctrlMove);
+    void colorChanged(const QColor& color);
+    void showHintChanged(bool showHint);
+    void tabStopChanged(bool tabStop);
+    void themedChanged(bool themed);
+    void velocityChanged(int velocity);
+    void velocityByPositionChanged(bool velocityByPosition);
 
   protected:
     bool event(QEvent* e) override;
@@ -156,6 +202,7 @@ class KeymoraWidget : public QWidget, private keymora::THostWindow {
     void keyPressEvent(QKeyEvent* e) override;
     void keyReleaseEvent(QKeyEvent* e) override;
     void contextMenuEvent(QContextMenuEvent* e) override;
+    void wheelEvent(QWheelEvent* e) override;
 
   private:
     // The host's parent for the control: the widget's parent widget (null for a window).
@@ -193,6 +240,13 @@ class KeymoraWidget : public QWidget, private keymora::THostWindow {
     /// Key press or release through the control's key steps; false when the key is not taken.
     bool DeliverKey(QKeyEvent* e, bool Press);
     void DeliverFocus(std::uint32_t Msg);
+    /// Turns a change the control reports into signals and announcements.
+    void ControlChanged(const keymora::TChange& Change);
+    /// Plays the keys under touch points from touch to lift.
+    bool DeliverTouch(QTouchEvent* e);
+    /// Releases, without a click, the keys that the physical key Physical pressed and that are
+    /// still pressed (all of them when Physical is 0).
+    void ReleaseHeldBy(quint32 Physical);
 
     keymora::TKeymora Control_;
     Parent Parent_;
@@ -208,6 +262,30 @@ class KeymoraWidget : public QWidget, private keymora::THostWindow {
     };
     Mirror Mirrored_;
     bool Mirroring_ = false;
+    std::uint32_t MirroredColor_ = 0;
+    bool MirroredShowHint_ = false;
+    int Velocity_ = 100;
+    bool VelocityByPosition_ = false;
+    // Keys pressed by the PC keyboard, by the physical key that pressed them: a key still held
+    // when its physical key goes up (or the focus leaves) is released by the widget.
+    struct Held {
+        quint32 Physical = 0;
+        int Index = 0;
+        bool Black = false;
+    };
+    std::array<Held, 32> Held_{};
+    int HeldCount_ = 0;
+    quint32 Pressing_ = 0;  // the physical key whose press the control is handling, or 0
+    // Keys held by touch points, by touch point id.
+    struct Touched {
+        int Id = 0;
+        int Index = 0;
+        bool Black = false;
+    };
+    std::array<Touched, 16> Touched_{};
+    int TouchedCount_ = 0;
+    // Wheel rotation short of a whole step, in eighths of a degree.
+    int WheelRest_ = 0;
 };
 
 Q_DECLARE_OPERATORS_FOR_FLAGS(KeymoraWidget::MusicStyles)

@@ -8,12 +8,16 @@
 #include <QtGui/QKeyEvent>
 #include <QtGui/QMouseEvent>
 #include <QtGui/QPaintEvent>
+#include <QtGui/QTouchEvent>
+#include <QtGui/QWheelEvent>
 #include <QtWidgets/QMenu>
 #include <QtWidgets/QToolTip>
+#include <algorithm>
 #include <memory>
 
 #include "keymora/qt/accessible.h"
 #include "bindings/qt/accessible_hooks.h"
+#include "keymora/layout/layout.h"
 #include "bindings/qt/qt_canvas.h"
 #include "bindings/qt/qt_keys.h"
 
@@ -66,16 +70,15 @@ KeymoraWidget::KeymoraWidget(QWidget* parent) : QWidget(parent) {
     Control_.OnDurationChanged = [this](TObject*) { emit durationChanged(); };
     Control_.OnMaxChanged = [this](TObject*) { emit maxChanged(); };
     // Everything that changes in the control comes out here, once, as it happens.
-    Control_.OnChange = [this](TObject*, const keymora::TChange& C) {
-        if (C.Kind == keymora::TChangeKind::KeyState)
-            emit keyStateChanged(C.Index, C.Black, C.OldState, C.NewState);
-        keymora::qt::AnnounceChange(*this, C);
-    };
+    Control_.OnChange = [this](TObject*, const keymora::TChange& C) { ControlChanged(C); };
+    setAttribute(Qt::WA_AcceptTouchEvents);
     // The widget is the control's window from the start: Qt drops repaint requests for a widget
     // not yet shown, and the control's geometry queries answer for its real layout.
     Control_.CreateHandle(this);
     SyncFont();
     Mirrored_ = {Control_.TabStop(), Control_.Enabled(), Control_.Visible(), Control_.Font()};
+    MirroredColor_ = Control_.Color();
+    MirroredShowHint_ = Control_.ShowHint();
     keymora::qt::AttachAccessibility(*this);
 }
 
@@ -154,6 +157,19 @@ void KeymoraWidget::setThemed(bool value) {
     if (value == Themed_) return;
     Themed_ = value;
     update();
+    emit themedChanged(value);
+}
+
+void KeymoraWidget::setVelocity(int value) {
+    if (value == Velocity_ || value < 1 || value > 127) return;
+    Velocity_ = value;
+    emit velocityChanged(value);
+}
+
+void KeymoraWidget::setVelocityByPosition(bool value) {
+    if (value == VelocityByPosition_) return;
+    VelocityByPosition_ = value;
+    emit velocityByPositionChanged(value);
 }
 
 QMenu* KeymoraWidget::popupMenu() const {
@@ -165,7 +181,19 @@ void KeymoraWidget::setPopupMenu(QMenu* menu) {
 }
 
 QSize KeymoraWidget::sizeHint() const {
-    return {600, 100};
+    return Control_.IsHorizontal() ? QSize(600, 100) : QSize(100, 600);
+}
+
+QSize KeymoraWidget::minimumSizeHint() const {
+    // Every visible key 8 pixels wide, and room across the keys for a black key above the marks.
+    const int Zones = Control_.Style().Contains(keymora::msScrollOctave)
+                          ? 2 * Control_.ScrollButtonWidth()
+                          : 0;
+    const int Count = Control_.VisibleKeyCount() > 0 ? Control_.VisibleKeyCount()
+                                                     : keymora::WhiteKeyCount;
+    const int Along = Zones + Control_.SettingWidth() + 8 * Count + 1;
+    const int Across = 56;
+    return Control_.IsHorizontal() ? QSize(Along, Across) : QSize(Across, Along);
 }
 
 void KeymoraWidget::selectNote(int octave, int note, int tone) {
@@ -182,6 +210,83 @@ void KeymoraWidget::releaseNote(int octave, int note, int tone) {
 
 void KeymoraWidget::releaseSelected() {
     Control_.ReleaseSelected();
+}
+
+void KeymoraWidget::allNotesOff() {
+    for (int P = 0; P < keymora::WhiteKeyCount; ++P) {
+        Control_.ReleaseKey(P, false, false);
+        Control_.ReleaseKey(P, true, false);
+    }
+    HeldCount_ = 0;
+    TouchedCount_ = 0;
+}
+
+void KeymoraWidget::ControlChanged(const keymora::TChange& C) {
+    using keymora::TChangeKind;
+    switch (C.Kind) {
+        case TChangeKind::KeyState:
+            // A key the PC keyboard presses is remembered with the physical key that pressed it.
+            if (Pressing_ && C.NewState == keymora::ksPressed &&
+                HeldCount_ < static_cast<int>(Held_.size()))
+                Held_[static_cast<std::size_t>(HeldCount_++)] = {Pressing_, C.Index, C.Black};
+            emit keyStateChanged(C.Index, C.Black, C.OldState, C.NewState);
+            break;
+        case TChangeKind::Property: {
+            const std::string_view N = C.Property;
+            if (N == "Orientation") {
+                updateGeometry();
+                emit orientationChanged(orientation());
+            } else if (N == "Style") {
+                updateGeometry();
+                emit musicStyleChanged(musicStyle());
+            } else if (N == "SettingWidth") {
+                updateGeometry();
+                emit settingWidthChanged(settingWidth());
+            } else if (N == "DurationWidth") {
+                emit durationWidthChanged(durationWidth());
+            } else if (N == "DurationPosition") {
+                emit durationPositionChanged(durationPosition());
+            } else if (N == "Octave") {
+                emit octaveChanged(octave());
+            } else if (N == "AutoTone") {
+                emit autoToneChanged(autoTone());
+            } else if (N == "OffsetOctave") {
+                emit offsetOctaveChanged(offsetOctave());
+            } else if (N == "MaxOffsetDuration") {
+                emit maxOffsetDurationChanged(maxOffsetDuration());
+            } else if (N == "MaxOffsetOttave") {
+                updateGeometry();
+                emit maxOffsetOttaveChanged(maxOffsetOttave());
+            } else if (N == "Keys") {
+                emit keysChanged(keys());
+            } else if (N == "MaxDuration") {
+                emit maxDurationChanged(maxDuration());
+            } else if (N == "MouseTrack") {
+                emit mouseTrackChanged(mouseTrack());
+            } else if (N == "OffsetDuration") {
+                emit offsetDurationChanged(offsetDuration());
+            } else if (N == "CtrlMove") {
+                emit ctrlMoveChanged(ctrlMove());
+            }
+            break;
+        }
+        case TChangeKind::Focus:
+        case TChangeKind::Layout:
+            break;
+    }
+    keymora::qt::AnnounceChange(*this, C);
+}
+
+void KeymoraWidget::ReleaseHeldBy(quint32 Physical) {
+    int Kept = 0;
+    for (int I = 0; I < HeldCount_; ++I) {
+        const Held H = Held_[static_cast<std::size_t>(I)];
+        if (Physical == 0 || H.Physical == Physical)
+            Control_.ReleaseKey(H.Index, H.Black, false);
+        else
+            Held_[static_cast<std::size_t>(Kept++)] = H;
+    }
+    HeldCount_ = Kept;
 }
 
 // ---- The control's window ----
@@ -261,8 +366,19 @@ void KeymoraWidget::BasePropertiesChanged() {
         P.setColor(QPalette::WindowText, keymora::qt::ToQColor(F.Color));
         setPalette(P);
     }
+    const bool TabStopChanged = Control_.TabStop() != Mirrored_.TabStop;
     Mirroring_ = false;
     Mirrored_ = {Control_.TabStop(), Control_.Enabled(), Control_.Visible(), Control_.Font()};
+    // Change notifications for the base properties the widget publishes, whoever changed them.
+    if (TabStopChanged) emit tabStopChanged(Control_.TabStop());
+    if (Control_.Color() != MirroredColor_) {
+        MirroredColor_ = Control_.Color();
+        emit colorChanged(color());
+    }
+    if (Control_.ShowHint() != MirroredShowHint_) {
+        MirroredShowHint_ = Control_.ShowHint();
+        emit showHintChanged(Control_.ShowHint());
+    }
 }
 
 void KeymoraWidget::SyncBounds() {
@@ -340,6 +456,16 @@ bool KeymoraWidget::event(QEvent* e) {
     switch (e->type()) {
         case QEvent::Polish:
             FinishLoading();
+            break;
+        case QEvent::TouchBegin:
+        case QEvent::TouchUpdate:
+        case QEvent::TouchEnd:
+        case QEvent::TouchCancel:
+            // Taken whole, so that Qt makes no mouse events of the same touches.
+            if (DeliverTouch(static_cast<QTouchEvent*>(e))) {
+                e->accept();
+                return true;
+            }
             break;
         case QEvent::KeyPress: {
             // QWidget::event moves the focus on Tab before keyPressEvent could see it; a control
@@ -438,6 +564,8 @@ void KeymoraWidget::focusInEvent(QFocusEvent*) {
 
 void KeymoraWidget::focusOutEvent(QFocusEvent*) {
     DeliverFocus(wm::WM_KILLFOCUS);
+    // Keys held by the PC keyboard would never see their release now: they end here.
+    ReleaseHeldBy(0);
 }
 
 void KeymoraWidget::mousePressEvent(QMouseEvent* e) {
@@ -482,15 +610,92 @@ void KeymoraWidget::mouseReleaseEvent(QMouseEvent* e) {
                      P.y());
 }
 
+namespace {
+// The physical key of an event: its scan code where the platform gives one, else its Qt key
+// (which does not change with Shift for letters and digits).
+quint32 PhysicalKey(const QKeyEvent* e) {
+    return e->nativeScanCode() ? e->nativeScanCode() : static_cast<quint32>(e->key()) | 1u << 31;
+}
+}  // namespace
+
 void KeymoraWidget::keyPressEvent(QKeyEvent* e) {
-    if (!DeliverKey(e, true)) e->ignore();
+    Pressing_ = PhysicalKey(e);
+    const bool Taken = DeliverKey(e, true);
+    Pressing_ = 0;
+    if (!Taken) e->ignore();
 }
 
 void KeymoraWidget::keyReleaseEvent(QKeyEvent* e) {
     // A held key repeats as release-press pairs on X11: the releases are not real, the presses
     // are the repeat the control expects.
     if (e->isAutoRepeat()) return;
-    if (!DeliverKey(e, false)) e->ignore();
+    const bool Taken = DeliverKey(e, false);
+    // The control resolves a release against the octave, Shift and AutoTone of the moment; a
+    // key this physical key pressed and that is still held would never be released otherwise.
+    ReleaseHeldBy(PhysicalKey(e));
+    if (!Taken) e->ignore();
+}
+
+void KeymoraWidget::wheelEvent(QWheelEvent* e) {
+    const QPoint Delta = e->angleDelta();
+    const int Rotation = Delta.y() != 0 ? Delta.y() : Delta.x();
+    const QPoint P = ClientPixel(*this, e->position());
+    const keymora::TLayout L = Control_.Layout();
+    const bool OnRow = L.AlongOf(P.x(), P.y()) >= L.StripStart();
+    const bool Scrolls = Control_.Style().Contains(OnRow ? keymora::msScrollDuration
+                                                         : keymora::msScrollOctave);
+    if (!Scrolls || Rotation == 0) {
+        e->ignore();
+        return;
+    }
+    // High-resolution wheels send fractions of the 120 units of a notch: they add up to steps.
+    WheelRest_ += Rotation;
+    const int Steps = WheelRest_ / 120;
+    WheelRest_ %= 120;
+    if (Steps != 0) {
+        if (OnRow)
+            Control_.SetOffsetDuration(std::clamp(Control_.OffsetDuration() + Steps, 0,
+                                                  Control_.MaxOffsetDuration()));
+        else
+            Control_.SetOffsetOctave(std::clamp(Control_.OffsetOctave() + Steps, 0,
+                                                Control_.MaxOffsetOttave()));
+    }
+    e->accept();
+}
+
+bool KeymoraWidget::DeliverTouch(QTouchEvent* e) {
+    if (!isEnabled()) return false;
+    const keymora::TLayout L = Control_.Layout();
+    for (const QEventPoint& Point : e->points()) {
+        const int Id = Point.id();
+        if (Point.state() == QEventPoint::Pressed) {
+            const QPoint P = ClientPixel(*this, Point.position());
+            const keymora::THit Hit = L.HitTest(P.x(), P.y());
+            if (Hit.Region != keymora::THitRegion::Key) continue;
+            if (TouchedCount_ >= static_cast<int>(Touched_.size())) continue;
+            const bool Black = Hit.BlackKey >= 0;
+            const int Index = Black ? Hit.BlackKey : Hit.WhiteKey;
+            if (Control_.PressKey(Index, Black))
+                Touched_[static_cast<std::size_t>(TouchedCount_++)] = {Id, Index, Black};
+        } else if (Point.state() == QEventPoint::Released) {
+            for (int I = 0; I < TouchedCount_; ++I) {
+                const Touched T = Touched_[static_cast<std::size_t>(I)];
+                if (T.Id != Id) continue;
+                Touched_[static_cast<std::size_t>(I)] =
+                    Touched_[static_cast<std::size_t>(--TouchedCount_)];
+                Control_.ReleaseKey(T.Index, T.Black, true);
+                break;
+            }
+        }
+    }
+    if (e->type() == QEvent::TouchCancel) {
+        for (int I = 0; I < TouchedCount_; ++I) {
+            const Touched T = Touched_[static_cast<std::size_t>(I)];
+            Control_.ReleaseKey(T.Index, T.Black, false);
+        }
+        TouchedCount_ = 0;
+    }
+    return true;
 }
 
 void KeymoraWidget::contextMenuEvent(QContextMenuEvent* e) {

@@ -129,6 +129,7 @@ void TCustomControl::DefaultHandler(TMessage& Msg) { Msg.Result = 0; }
 void TCustomControl::SetColor(TColor Value) {
     if (Value == FColor) return;
     FColor = Value;
+    if (FHandle) FHandle->BasePropertiesChanged();
     Invalidate();
 }
 

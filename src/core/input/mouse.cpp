@@ -118,4 +118,30 @@ void TKeymora::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) {
     }
 }
 
+bool TKeymora::PressKey(int P, bool Black) {
+    if (P < 0 || P >= WhiteKeyCount) return false;
+    TKeyStateArray& States = Black ? FToneStates : FKeyStates;
+    if (States[static_cast<std::size_t>(P)] == ksPressed) return false;
+    StoreState(States, P, Black, ksPressed);
+    InvalidateRect(Black ? GetToneRect(P) : GetKeyRect(P));
+    return true;
+}
+
+bool TKeymora::ReleaseKey(int P, bool Black, bool Click) {
+    if (P < 0 || P >= WhiteKeyCount) return false;
+    TKeyStateArray& States = Black ? FToneStates : FKeyStates;
+    if (States[static_cast<std::size_t>(P)] != ksPressed) return false;
+    StoreState(States, P, Black, ksIdle);
+    InvalidateRect(Black ? GetToneRect(P) : GetKeyRect(P));
+    if (Click && OnKeyClick) {
+        if (Black) {
+            const TKeyName Name = BlackKeyName(FAutoTone, P);
+            OnKeyClick(this, Name.Octave, Name.Note, Name.Tone);
+        } else {
+            OnKeyClick(this, (P + 5) / 7 + 1, (P + 5) % 7 + 1, 0);
+        }
+    }
+    return true;
+}
+
 }  // namespace keymora
