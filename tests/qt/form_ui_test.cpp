@@ -160,6 +160,8 @@ void Configure(KeymoraWidget& W) {
     W.setThemed(false);
     W.setVelocity(64);
     W.setVelocityByPosition(true);
+    W.setNoteNames(true);
+    W.setScientificOctaves(true);
 }
 
 void ExpectSameOwnProperties(const KeymoraWidget& A, const KeymoraWidget& B,
@@ -250,9 +252,9 @@ TEST_F(FormRoundTrip, ThroughTheTextForm) {
     Recorder R(B);
     const auto Error = LoadTextForm(B.control(), SaveTextForm(A.control()));
     ASSERT_FALSE(Error) << Error->What();
-    // The choice of faces and the velocities are the widget's own, not the control's: the text
+    // The choice of faces, the velocities and the labels are the widget's own, not the control's: the text
     // form leaves them out.
-    ExpectSameOwnProperties(A, B, {"themed", "velocity", "velocityByPosition"});
+    ExpectSameOwnProperties(A, B, {"themed", "velocity", "velocityByPosition", "noteNames", "scientificOctaves"});
     // The setters' own signals fired while loading.
     EXPECT_NE(std::find(R.Log.begin(), R.Log.end(), "durationChanged"), R.Log.end());
 }

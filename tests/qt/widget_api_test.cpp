@@ -177,6 +177,10 @@ TEST_F(WidgetApi, ChangeSignalsFireOncePerChange) {
          [](KeymoraWidget& W) { W.setVelocity(128); }},
         {"velocityByPositionChanged", [](KeymoraWidget& W) { W.setVelocityByPosition(true); },
          [](KeymoraWidget& W) { W.setVelocityByPosition(false); }},
+        {"noteNamesChanged", [](KeymoraWidget& W) { W.setNoteNames(true); },
+         [](KeymoraWidget& W) { W.setNoteNames(false); }},
+        {"scientificOctavesChanged", [](KeymoraWidget& W) { W.setScientificOctaves(true); },
+         [](KeymoraWidget& W) { W.setScientificOctaves(false); }},
     };
     const QMetaObject& M = KeymoraWidget::staticMetaObject;
     for (const NotifyCase& C : Cases) {

@@ -49,6 +49,8 @@ TEST_F(WidgetTest, PropertiesInDeclarationOrderDesignableAndStored) {
         {"themed", "themedChanged"},
         {"velocity", "velocityChanged"},
         {"velocityByPosition", "velocityByPositionChanged"},
+        {"noteNames", "noteNamesChanged"},
+        {"scientificOctaves", "scientificOctavesChanged"},
     };
     KeymoraWidget W;
     const QMetaObject& M = KeymoraWidget::staticMetaObject;

@@ -200,6 +200,15 @@ public:
     /// as a mouse release does; false when it was not pressed.
     bool ReleaseKey(int P, bool Black, bool Click);
 
+    // Labels a binding may add, both off by default so that pictures stay as they are.
+    /// The note name ("C" .. "B") on every white key, whatever the PC-key letters.
+    bool NoteNames() const { return FNoteNames; }
+    void SetNoteNames(bool Value);
+    /// Octave numbers on the C keys in scientific numbering (C4 labelled 4) instead of the
+    /// control's own (C4 labelled 5).
+    bool ScientificOctaves() const { return FScientificOctaves; }
+    void SetScientificOctaves(bool Value);
+
     // The application's colour layer: a key given a colour shows it on its body where it would
     // show its octave colour, Color or (a black key) black. Pressed and selected keys still draw
     // as pressed and selected on top of it; nothing the user does takes a colour away.
@@ -268,6 +277,8 @@ private:
     std::array<TColor, WhiteKeyCount> FKeyColors;
     std::array<TColor, WhiteKeyCount> FToneColors;
     int FColoredKeys = 0;
+    bool FNoteNames = false;
+    bool FScientificOctaves = false;
     std::array<TColor, 9> FOctaveColors{};
     int FOctave = 0;
     std::string FKeys;

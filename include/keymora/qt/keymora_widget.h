@@ -56,6 +56,10 @@ class KeymoraWidget : public QWidget, private keymora::THostWindow {
     Q_PROPERTY(int velocity READ velocity WRITE setVelocity NOTIFY velocityChanged)
     Q_PROPERTY(bool velocityByPosition READ velocityByPosition WRITE setVelocityByPosition NOTIFY
                    velocityByPositionChanged)
+    // Labels beyond the control's marks, off by default.
+    Q_PROPERTY(bool noteNames READ noteNames WRITE setNoteNames NOTIFY noteNamesChanged)
+    Q_PROPERTY(bool scientificOctaves READ scientificOctaves WRITE setScientificOctaves NOTIFY
+                   scientificOctavesChanged)
     // tabStop decides the focus policy; a second, conflicting setting in forms would be lost.
     Q_PROPERTY(Qt::FocusPolicy focusPolicy READ focusPolicy WRITE setFocusPolicy
                    DESIGNABLE false STORED false)
@@ -130,6 +134,14 @@ class KeymoraWidget : public QWidget, private keymora::THostWindow {
     /// root end (the back of the key) it is pressed; off by default.
     bool velocityByPosition() const { return VelocityByPosition_; }
     void setVelocityByPosition(bool value);
+    /// The note name ("C" .. "B") on every white key, whatever the PC-key letters; off by
+    /// default.
+    bool noteNames() const { return Control_.NoteNames(); }
+    void setNoteNames(bool value);
+    /// Octave numbers on the C keys in scientific numbering (C4 labelled 4) instead of the
+    /// control's own (C4 labelled 5); off by default.
+    bool scientificOctaves() const { return Control_.ScientificOctaves(); }
+    void setScientificOctaves(bool value);
 
     /// The menu shown on a context-menu request (not owned; null for none).
     QMenu* popupMenu() const;
@@ -185,6 +197,8 @@ class KeymoraWidget : public QWidget, private keymora::THostWindow {
     void themedChanged(bool themed);
     void velocityChanged(int velocity);
     void velocityByPositionChanged(bool velocityByPosition);
+    void noteNamesChanged(bool noteNames);
+    void scientificOctavesChanged(bool scientificOctaves);
 
   protected:
     bool event(QEvent* e) override;

@@ -166,6 +166,18 @@ void KeymoraWidget::setVelocity(int value) {
     emit velocityChanged(value);
 }
 
+void KeymoraWidget::setNoteNames(bool value) {
+    if (value == noteNames()) return;
+    Control_.SetNoteNames(value);
+    emit noteNamesChanged(value);
+}
+
+void KeymoraWidget::setScientificOctaves(bool value) {
+    if (value == scientificOctaves()) return;
+    Control_.SetScientificOctaves(value);
+    emit scientificOctavesChanged(value);
+}
+
 void KeymoraWidget::setVelocityByPosition(bool value) {
     if (value == VelocityByPosition_) return;
     VelocityByPosition_ = value;

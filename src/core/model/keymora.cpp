@@ -356,6 +356,20 @@ void TKeymora::ReleaseSelected() {
     }
 }
 
+// ---- Labels ----
+
+void TKeymora::SetNoteNames(bool Value) {
+    if (Value == FNoteNames) return;
+    FNoteNames = Value;
+    InvalidateRect(Layout().KeyArea());
+}
+
+void TKeymora::SetScientificOctaves(bool Value) {
+    if (Value == FScientificOctaves) return;
+    FScientificOctaves = Value;
+    InvalidateRect(Layout().KeyArea());
+}
+
 // ---- The colour layer ----
 
 void TKeymora::SetKeyColor(int P, bool Black, TColor Color) {

@@ -9,6 +9,7 @@ namespace {
 
 constexpr int LetterSize = 8;
 constexpr int NumberSize = 7;
+constexpr int NoteNameSize = 7;
 
 /// Black or white, whichever stands out on Body.
 TColor Contrasting(TColor Body) {
@@ -33,9 +34,25 @@ TColor LetterColor(const TKeymora& K, int I, int Octave) {
 
 void PaintMarks(const TKeymora& K, const TLayout& L, TCanvas& C, int I, int P, int Note,
                 int Octave) {
+    const int KW = L.KeyWidth();
+    if (K.NoteNames()) {
+        // Above the PC-key letters, in the middle of the key where no black key reaches.
+        const std::string_view Name = std::string_view("CDEFGAB").substr(
+            static_cast<std::size_t>(Note - 1), 1);
+        C.Brush.Style = bsClear;
+        C.Font.Assign(K.Font());
+        TColor Tint;
+        C.Font.Color = Tinted(K, I, Tint) ? Contrasting(Tint) : clGray;
+        C.Font.Name = "Arial";
+        C.Font.Size = NoteNameSize;
+        if (L.Horizontal())
+            C.TextOut(P + (KW - C.TextWidth(Name)) / 2, L.CrossExtent() - 30, Name);
+        else
+            C.TextOut(L.CrossExtent() - 28, P + (KW - C.TextHeight(Name)) / 2, Name);
+        C.Brush.Style = bsSolid;
+    }
     if (!K.Style().Contains(msShowMarks)) return;
     const std::string_view Keys = K.Keys();
-    const int KW = L.KeyWidth();
 
     // Keys may be shorter than the seven notes: a note beyond its end has no letter.
     if (static_cast<std::size_t>(Note) <= Keys.size()) {
@@ -60,7 +77,7 @@ void PaintMarks(const TKeymora& K, const TLayout& L, TCanvas& C, int I, int P, i
         C.Font.Size = NumberSize;
         TColor Tint;
         if (Tinted(K, I, Tint)) C.Font.Color = Contrasting(Tint);
-        const IntToStr Number(Octave);
+        const IntToStr Number(K.ScientificOctaves() ? Octave - 1 : Octave);
         if (L.Horizontal())
             C.TextOut(P + 2, 2, Number);
         else

@@ -68,7 +68,7 @@ struct TKeyPass {
     int Step(int I, int P, int N, int O, const render::TClipSpan& Span) {
         // A negative key width (a control narrower than its strip and zones) skips nothing.
         const bool Marks =
-            K.Style().Contains(msShowMarks) &&
+            (K.Style().Contains(msShowMarks) || K.NoteNames()) &&
             (KW < 0 || Span.Meets(static_cast<long long>(P) - render::TextReach,
                                   static_cast<long long>(P) + KW + render::TextReach));
         if (KW >= 0 &&
