@@ -37,14 +37,14 @@ void TKeymora::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) {
                 const int Tone = Hit.BlackKey >= 0 ? Hit.BlackKey : P;
                 if (FToneStates[static_cast<std::size_t>(Tone)] == ksPressed) {
                     InvalidateRect(GetToneRect(Tone));
-                    SetOctave((Tone + 5) / 7 + 1);
+                    SetOctave(WhiteKeyOctave(Tone));
                     break;
                 }
             }
             if (Y < ClientHeight()) {
                 SetKeyState(P, ksPressed);
                 InvalidateRect(GetKeyRect(P));
-                SetOctave((P + 5) / 7 + 1);
+                SetOctave(WhiteKeyOctave(P));
             }
             break;
         }
@@ -103,14 +103,17 @@ void TKeymora::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) {
         if (FKeyStates[static_cast<std::size_t>(I)] != ksPressed) continue;
         SetKeyState(I, ksIdle);
         InvalidateRect(GetKeyRect(I));
-        if (OnKeyClick) OnKeyClick(this, (I + 5) / 7 + 1, (I + 5) % 7 + 1, 0);
+        if (OnKeyClick) {
+            const TNote Name = TKey::White(I).Name(FAutoTone);
+            OnKeyClick(this, Name.Octave, Name.Note, Name.Tone);
+        }
     }
     for (int I = 0; I < WhiteKeyCount; ++I) {
         if (FToneStates[static_cast<std::size_t>(I)] != ksPressed) continue;
         SetToneState(I, ksIdle);
         InvalidateRect(GetToneRect(I));
         if (OnKeyClick) {
-            const TKeyName Name = BlackKeyName(FAutoTone, I);
+            const TNote Name = TKey::BlackAfter(I).Name(FAutoTone);
             OnKeyClick(this, Name.Octave, Name.Note, Name.Tone);
         }
     }

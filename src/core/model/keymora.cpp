@@ -15,8 +15,6 @@ constexpr std::array<TColor, 9> DefaultOctaveColors = {
     0x00FFEAEB, 0x00FFEAFF, 0x00ECEAFF, 0x00EAFAFF,
 };
 
-bool InKeyboard(int P) { return P >= 0 && P < WhiteKeyCount; }
-
 constexpr int MaxCoordinate = 32767;
 
 int Saturate(long long V) {
@@ -293,8 +291,9 @@ void TKeymora::InvalidateOctave() {
         Start = 51 * FKeyWidth;
         End = 52 * FKeyWidth;
     } else {
-        Start = (7 * FOctave - 12) * FKeyWidth;
-        End = (7 * FOctave - 5) * FKeyWidth;
+        // From the octave's C to the next C; octave 1 starts five keys before A0.
+        Start = WhiteKeyIndex(FOctave, 1) * FKeyWidth;
+        End = WhiteKeyIndex(FOctave + 1, 1) * FKeyWidth;
     }
     if (!HandleAllocated()) return;
     const int A = KeyOrigin();
@@ -317,8 +316,9 @@ TRect TKeymora::KeyAreaRect() const {
 
 std::optional<TPoint> TKeymora::GetPoint(std::uint8_t AOctave, std::uint8_t Note,
                                          std::uint8_t Tone, std::uint8_t Row) const {
-    const int P = 7 * AOctave + Note - 12;
-    if (!InKeyboard(P)) return std::nullopt;
+    const TKey Key = TKey::FromNoteAddress(AOctave, Note, Tone);
+    if (!Key.InKeyboard()) return std::nullopt;
+    const int P = Key.Index();
     const int Cells = FMaxDuration - FMaxOffsetDuration;
     if (Cells <= 0) return std::nullopt;
     const int G = (ClientHeight() - FSettingWidth / 2) / Cells;
@@ -366,10 +366,11 @@ TDurationRow TKeymora::DurationRow() const {
 // ---- Note states ----
 
 void TKeymora::SelectNote(std::uint8_t AOctave, std::uint8_t Note, std::uint8_t Tone) {
-    const int P = 7 * AOctave + Note - 12;
-    if (!InKeyboard(P)) return;
+    const TKey Key = TKey::FromNoteAddress(AOctave, Note, Tone);
+    if (!Key.InKeyboard()) return;
+    const int P = Key.Index();
     const auto Index = static_cast<std::size_t>(P);
-    if (Tone != 0) {
+    if (Key.Black()) {
         if (FToneStates[Index] == ksSelected) return;
         SetToneState(P, ksSelected);
         InvalidateRect(GetToneRect(P));
@@ -381,10 +382,11 @@ void TKeymora::SelectNote(std::uint8_t AOctave, std::uint8_t Note, std::uint8_t 
 }
 
 void TKeymora::ReleaseNote(std::uint8_t AOctave, std::uint8_t Note, std::uint8_t Tone) {
-    const int P = 7 * AOctave + Note - 12;
-    if (!InKeyboard(P)) return;
+    const TKey Key = TKey::FromNoteAddress(AOctave, Note, Tone);
+    if (!Key.InKeyboard()) return;
+    const int P = Key.Index();
     const auto Index = static_cast<std::size_t>(P);
-    if (Tone != 0) {
+    if (Key.Black()) {
         if (FToneStates[Index] != ksSelected) return;
         SetToneState(P, ksIdle);
         InvalidateRect(GetToneRect(P));
