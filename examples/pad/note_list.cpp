@@ -1,21 +1,20 @@
 // Pitch naming and the MIDI export of the pad's note list.
 #include "note_list.h"
 
+#include <algorithm>
 #include <fstream>
+
+#include "keymora/pitch/duration.h"
+#include "keymora/pitch/pitch.h"
 
 namespace keymora::pad {
 
 namespace {
-constexpr int Semitones[7] = {0, 2, 4, 5, 7, 9, 11};
-constexpr char Letters[7] = {'C', 'D', 'E', 'F', 'G', 'A', 'B'};
 constexpr int TicksPerQuarter = 480;
 constexpr int Velocity = 96;
 
-// Octave and 0-based step of a reported note, carrying notes past B into the next octave.
-void Normalise(const TEntry& E, int& Octave, int& Step) {
-    const int Index = E.Note - 1;
-    Octave = E.Octave + (Index >= 0 ? Index / 7 : (Index - 6) / 7);
-    Step = ((Index % 7) + 7) % 7;
+TNote NoteOf(const TEntry& E) {
+    return TNote{E.Octave, E.Note, E.Tone};
 }
 
 void PutVarLen(std::vector<std::uint8_t>& Out, std::uint32_t V) {
@@ -33,29 +32,19 @@ void PutBE(std::vector<std::uint8_t>& Out, std::uint32_t V, int Bytes) {
 
 std::optional<int> MidiNumber(const TEntry& E) {
     if (E.Rest) return std::nullopt;
-    int Octave;
-    int Step;
-    Normalise(E, Octave, Step);
-    // The control's octave o holds the scientific octave o - 1, whose C is MIDI 12 * o.
-    const int Number = 12 * Octave + Semitones[Step] + E.Tone;
+    const int Number = NoteOf(E).Midi();
     if (Number < 0 || Number > 127) return std::nullopt;
     return Number;
 }
 
 std::string PitchName(const TEntry& E) {
     if (E.Rest) return "rest";
-    int Octave;
-    int Step;
-    Normalise(E, Octave, Step);
-    std::string Name(1, Letters[Step]);
-    if (E.Tone > 0) Name += '#';
-    if (E.Tone < 0) Name += 'b';
-    return Name + std::to_string(Octave - 1);
+    return std::string(NoteOf(E).Text().View());
 }
 
 std::string DurationName(int Duration) {
-    if (Duration <= 0) return "whole";
-    return "1/" + std::to_string(1 << (Duration > 7 ? 7 : Duration));
+    if (Duration <= 0) return std::string(keymora::DurationName(0));
+    return std::string(TDurationLabel(std::min(Duration, 7)).View());
 }
 
 std::string Describe(const TEntry& E) { return PitchName(E) + " " + DurationName(E.Duration); }

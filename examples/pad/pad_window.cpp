@@ -57,9 +57,11 @@ PadWindow::PadWindow(const Options& options, QWidget* parent)
     connect(Keyboard_, &KeymoraWidget::keyClick, this, &PadWindow::addClick);
     connect(Keyboard_, &KeymoraWidget::keyStateChanged, this,
             [this](int index, bool black, int oldState, int newState) {
+                const THeldNotes::TChange Sound = Held_.Change(index, black, oldState, newState,
+                                                               Keyboard_->control().AutoTone());
                 if (!Synth_) return;
-                if (newState == ksPressed) Synth_->NoteOn(KeyMidiNumber(index, black));
-                if (oldState == ksPressed) Synth_->NoteOff(KeyMidiNumber(index, black));
+                if (Sound.On >= 0) Synth_->NoteOn(Sound.On);
+                if (Sound.Off >= 0) Synth_->NoteOff(Sound.Off);
             });
     // Settings change through clicks, keys and the setting strip; each is looked at once the
     // keyboard has finished with the event.

@@ -10,6 +10,7 @@
 
 #include "note_list.h"
 #include "settings.h"
+#include "synth.h"
 
 class KeymoraWidget;
 class QAction;
@@ -19,8 +20,6 @@ class QLabel;
 class QListWidget;
 
 namespace keymora::pad {
-
-class TSynth;
 
 class PadWindow : public QMainWindow {
     Q_OBJECT
@@ -79,6 +78,7 @@ class PadWindow : public QMainWindow {
     TNoteList Notes_;
     TSettingsFile Settings_;
     std::unique_ptr<TSynth> Synth_;
+    THeldNotes Held_;
     QStringList Messages_;
 };
 

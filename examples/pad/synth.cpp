@@ -3,19 +3,30 @@
 
 #include <cstdlib>
 
+#include "keymora/model/keymora.h"
+
 #if KEYMORA_PAD_FLUIDSYNTH
 #include <fluidsynth.h>
 #endif
 
 namespace keymora::pad {
 
-int KeyMidiNumber(int Index, bool Black) {
-    static constexpr int Semitones[7] = {0, 2, 4, 5, 7, 9, 11};
-    // White key Index is note (Index + 5) mod 7 of the control's octave (Index + 5) div 7 + 1,
-    // whose C is MIDI 12 * octave.
-    const int Octave = (Index + 5) / 7 + 1;
-    const int Step = (Index + 5) % 7;
-    return 12 * Octave + Semitones[Step] + (Black ? 1 : 0);
+int KeyMidiNumber(int Index, bool Black, TAutoTone Mode) {
+    const TKey Key = Black ? TKey::BlackAfter(Index) : TKey::White(Index);
+    return Key.ShiftedName(Mode).Midi();
+}
+
+THeldNotes::TChange THeldNotes::Change(int Index, bool Black, int OldState, int NewState,
+                                       TAutoTone Mode) {
+    TChange Result;
+    if (Index < 0 || Index >= WhiteKeyCount) return Result;
+    int& Sounding = Sounding_[static_cast<std::size_t>(Black ? WhiteKeyCount + Index : Index)];
+    if (NewState == ksPressed) {
+        Sounding = KeyMidiNumber(Index, Black, Mode);
+        Result.On = Sounding;
+    }
+    if (OldState == ksPressed) Result.Off = Sounding;
+    return Result;
 }
 
 #if KEYMORA_PAD_FLUIDSYNTH

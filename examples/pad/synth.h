@@ -1,10 +1,13 @@
-// Sound for the pad: a General MIDI synthesizer that holds a note from key press to key release.
-// Built on FluidSynth when it is available; otherwise, or when no audio device opens, it is silent
-// and says why once.
+// Sound for the pad: a General MIDI synthesizer that holds a note from key press to key release,
+// and the note each held key sounds. Built on FluidSynth when it is available; otherwise, or when
+// no audio device opens, it is silent and says why once.
 #pragma once
 
+#include <array>
 #include <memory>
 #include <string>
+
+#include "keymora/pitch/pitch.h"
 
 namespace keymora::pad {
 
@@ -32,7 +35,25 @@ private:
 };
 
 /// MIDI number of white key Index (0 = A0 = 21 .. 51 = C8 = 108), or of the black key that follows
-/// it when Black.
-int KeyMidiNumber(int Index, bool Black);
+/// it when Black, as the keyboard reports it under Mode once released. The places after E and B
+/// that only Shift reaches hold the note Shift plays there: E# and B# under atDiesis, otherwise
+/// Fb and Cb, which sound the white key beside them.
+int KeyMidiNumber(int Index, bool Black, TAutoTone Mode);
+
+/// The notes the keyboard's held keys sound. A key starts the note KeyMidiNumber gives under the
+/// AutoTone of its press and stops that same note, whatever AutoTone holds at its release.
+class THeldNotes {
+public:
+    /// The MIDI numbers to start and to stop, -1 for none.
+    struct TChange {
+        int On = -1;
+        int Off = -1;
+    };
+    /// The sound of a key state change the keyboard reports (a key-state change of OnChange).
+    TChange Change(int Index, bool Black, int OldState, int NewState, TAutoTone Mode);
+
+private:
+    std::array<int, 2 * WhiteKeyCount> Sounding_{};
+};
 
 }  // namespace keymora::pad

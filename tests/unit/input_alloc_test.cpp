@@ -7,7 +7,6 @@
 #include <new>
 
 #include "keymora/headless/headless_window.h"
-#include "core/input/hittest.h"
 #include "keymora/layout/layout.h"
 #include "keymora/model/keymora.h"
 

@@ -5,7 +5,6 @@
 #include <climits>
 
 #include "input_harness.h"
-#include "core/input/hittest.h"
 #include "keymora/layout/layout.h"
 
 namespace keymora {
@@ -297,34 +296,6 @@ TEST(HitTest, TrackingBands) {
     };
     for (auto [C, Band] : PlainCases) EXPECT_EQ(Plain.K.Layout().DurationBandAt(C), Band) << C;
 }
-
-struct TNameCase {
-    TAutoTone Mode;
-    int Index;
-    TKeyName Expected;
-};
-
-class BlackKeyNaming : public ::testing::TestWithParam<TNameCase> {};
-
-TEST_P(BlackKeyNaming, ReportsOctaveNoteAndTone) {
-    const TNameCase& C = GetParam();
-    EXPECT_EQ(BlackKeyName(C.Mode, C.Index), C.Expected);
-}
-
-// Index 0 lies after A0, 2 after C1 (octave 2), 3 after D1, 5 after F1, 6 after G1, 7 after
-// A1; 8 (after B1) and 51 (after C8) are gaps that only the PC keyboard reaches.
-INSTANTIATE_TEST_SUITE_P(
-    Modes, BlackKeyNaming,
-    ::testing::Values(TNameCase{atAutoMajor, 0, {1, 7, -1}}, TNameCase{atAutoMinor, 0, {1, 7, -1}},
-                      TNameCase{atDiesis, 0, {1, 6, 1}}, TNameCase{atAutoMajor, 2, {2, 1, 1}},
-                      TNameCase{atBemol, 2, {2, 2, -1}}, TNameCase{atAutoMajor, 3, {2, 3, -1}},
-                      TNameCase{atBemol, 3, {2, 3, -1}}, TNameCase{atAutoMinor, 3, {2, 2, 1}},
-                      TNameCase{atDiesis, 3, {2, 2, 1}}, TNameCase{atAutoMajor, 5, {2, 4, 1}},
-                      TNameCase{atBemol, 5, {2, 5, -1}}, TNameCase{atAutoMajor, 6, {2, 6, -1}},
-                      TNameCase{atAutoMinor, 6, {2, 5, 1}}, TNameCase{atAutoMajor, 7, {2, 7, -1}},
-                      TNameCase{atAutoMinor, 7, {2, 7, -1}}, TNameCase{atDiesis, 7, {2, 6, 1}},
-                      TNameCase{atAutoMajor, 8, {2, 7, 1}}, TNameCase{atBemol, 8, {2, 8, -1}},
-                      TNameCase{atDiesis, 51, {9, 1, 1}}));
 
 }  // namespace
 }  // namespace keymora

@@ -11,6 +11,7 @@
 #include <string_view>
 
 #include "keymora/host/control.h"
+#include "keymora/pitch/pitch.h"
 
 namespace keymora {
 
@@ -29,12 +30,6 @@ constexpr TMusicStyle msShowMarks = TMusicStyle::msShowMarks;
 constexpr TMusicStyle msColorOctave = TMusicStyle::msColorOctave;
 constexpr TMusicStyle msScrollDuration = TMusicStyle::msScrollDuration;
 constexpr TMusicStyle msScrollOctave = TMusicStyle::msScrollOctave;
-
-enum class TAutoTone : std::uint8_t { atAutoMajor = 0, atBemol = 1, atDiesis = 2, atAutoMinor = 3 };
-constexpr TAutoTone atAutoMajor = TAutoTone::atAutoMajor;
-constexpr TAutoTone atBemol = TAutoTone::atBemol;
-constexpr TAutoTone atDiesis = TAutoTone::atDiesis;
-constexpr TAutoTone atAutoMinor = TAutoTone::atAutoMinor;
 
 using TOnKeyClickEvent = std::function<void(TObject* Sender, int Octave, int Note, int Tone)>;
 using TOnMouseTrackEvent = std::function<void(TObject* Sender, bool Keys)>;
@@ -57,9 +52,6 @@ struct TChange {
     std::uint8_t NewState = 0;
 };
 using TOnChangeEvent = std::function<void(TObject* Sender, const TChange& Change)>;
-
-/// Number of white keys, A0 to C8.
-constexpr int WhiteKeyCount = 52;
 
 /// Key states.
 constexpr std::uint8_t ksIdle = 0;

@@ -18,17 +18,16 @@
 #include <utility>
 
 #include "keymora/qt/keymora_widget.h"
-#include "core/input/hittest.h"
 #include "keymora/layout/layout.h"
 #include "keymora/model/keymora.h"
+#include "keymora/pitch/duration.h"
+#include "keymora/pitch/pitch.h"
 
 namespace keymora::qt {
 
 namespace {
 
 using namespace a11y;
-
-constexpr const char* Letters = "CDEFGAB";
 
 AnnouncementHandler Handler = nullptr;
 
@@ -43,22 +42,13 @@ struct KeyRef {
     bool Black = false;
 };
 
-bool HasBlackAfter(int P) {
-    const int R = (P + 5) % 7;
-    return P >= 0 && P <= 50 && R != 2 && R != 6;  // none after E, B and C8
-}
-
+/// The keys in pitch order, as the children list them.
 struct KeyTable {
     std::array<KeyRef, KeyCount> Keys{};
-    std::array<int, WhiteKeyCount> White{};
-    std::array<int, WhiteKeyCount> Black{};
     KeyTable() {
-        int N = 0;
-        for (int P = 0; P < WhiteKeyCount; ++P) {
-            White[static_cast<std::size_t>(P)] = FirstKey + N;
-            Keys[static_cast<std::size_t>(N++)] = {P, false};
-            Black[static_cast<std::size_t>(P)] = HasBlackAfter(P) ? FirstKey + N : -1;
-            if (HasBlackAfter(P)) Keys[static_cast<std::size_t>(N++)] = {P, true};
+        for (int N = 0; N < KeyCount; ++N) {
+            const TKey Key = TKey::FromOrdinal(N);
+            Keys[static_cast<std::size_t>(N)] = {Key.Index(), Key.Black()};
         }
     }
 };
@@ -79,6 +69,13 @@ bool IsButton(int I) {
 }
 KeyRef KeyOf(int I) {
     return Table().Keys[static_cast<std::size_t>(I - FirstKey)];
+}
+TKey PitchOf(const KeyRef& Key) {
+    return Key.Black ? TKey::BlackAfter(Key.P) : TKey::White(Key.P);
+}
+
+QString Latin1(std::string_view Text) {
+    return QLatin1String(Text.data(), static_cast<qsizetype>(Text.size()));
 }
 
 // The buttons in child order: the two duration scroll buttons, then the zone buttons.
@@ -123,21 +120,14 @@ QString ButtonName(Button B) {
 
 /// "quarter (1/4)": the musician's name of duration position D, with the cell's label.
 QString DurationName(int D) {
-    static constexpr const char* Names[] = {
-        "whole",     "half",          "quarter",      "eighth",
-        "sixteenth", "thirty-second", "sixty-fourth", "hundred twenty-eighth"};
     if (D < 0 || D >= DurationCount) return {};
-    const QString Label = D == 0 ? QStringLiteral("c") : QStringLiteral("1/%1").arg(1 << D);
-    return QStringLiteral("%1 (%2)").arg(QLatin1String(Names[D]), Label);
-}
-
-QString NoteName(int Letter, int Octave) {
-    return QStringLiteral("%1%2").arg(QLatin1Char(Letters[Letter])).arg(Octave);
+    return QStringLiteral("%1 (%2)").arg(Latin1(keymora::DurationName(D)),
+                                         Latin1(TDurationLabel(D).View()));
 }
 
 /// The PC key that plays white key W in the current octave, or 0.
 char PcKeyFor(const TKeymora& K, int W) {
-    const int Position = W - (7 * K.Octave() - 13);  // 1-based in Keys
+    const int Position = W - WhiteKeyIndex(K.Octave(), 1) + 1;  // 1-based in Keys
     const std::string& Keys = K.Keys();
     if (Position < 1 || Position > static_cast<int>(Keys.size())) return 0;
     auto Upper = [](char C) { return C >= 'a' && C <= 'z' ? static_cast<char>(C - 32) : C; };
@@ -285,7 +275,9 @@ class KeymoraAccessible : public QAccessibleWidget {
     }
 
     /// The key that stands for the current octave: its C, or A0 in octave 1.
-    int OctaveKey() const { return KeyChild(std::max(0, 7 * Control().Octave() - 12), false); }
+    int OctaveKey() const {
+        return KeyChild(std::max(0, WhiteKeyIndex(Control().Octave(), 1)), false);
+    }
 
     /// What child I stands for in the layout; false for the values, and for a duration beyond
     /// MaxDuration or scrolled away.
@@ -458,25 +450,17 @@ QString KeymoraChild::text(QAccessible::Text T) const {
     const TKeymora& K = Root_->Control();
     if (IsKey(Index_)) {
         const KeyRef Key = KeyOf(Index_);
-        const int Letter = (Key.P + 5) % 7;
-        const int Octave = (Key.P + 5) / 7;
-        // With Shift, a letter plays the black key below its white key, or above it in sharps.
-        const int PlayedBy = Key.Black ? (K.AutoTone() == atDiesis ? Key.P : Key.P + 1) : Key.P;
-        const char Pc = PcKeyFor(K, PlayedBy);
+        const TKey Pitch = PitchOf(Key);
+        // The letter whose PC key plays the key: with Shift, that of the white key whose sharp
+        // or flat it is.
+        const char Pc = PcKeyFor(K, Pitch.ShiftedName(K.AutoTone()).WhiteKey());
         switch (T) {
-            case QAccessible::Name: {
-                if (!Key.Black) return WhiteKeyName(Key.P);
-                const TKeyName N = BlackKeyName(K.AutoTone(), Key.P);
-                return QStringLiteral("%1 %2 %3")
-                    .arg(QLatin1Char(Letters[N.Note - 1]))
-                    .arg(N.Tone > 0 ? QStringLiteral("sharp") : QStringLiteral("flat"))
-                    .arg(N.Octave - 1);
-            }
+            case QAccessible::Name:
+                return Latin1(Pitch.Name(K.AutoTone()).SpokenText().View());
             case QAccessible::Description: {
-                QString D = Key.Black ? QStringLiteral("black key, %1 sharp %2 / %3 flat %2")
-                                            .arg(QLatin1Char(Letters[Letter]))
-                                            .arg(Octave)
-                                            .arg(QLatin1Char(Letters[Letter + 1]))
+                QString D = Key.Black ? QStringLiteral("black key, %1 / %2")
+                                            .arg(Latin1(Pitch.Name(atDiesis).SpokenText().View()),
+                                                 Latin1(Pitch.Name(atBemol).SpokenText().View()))
                                       : QStringLiteral("white key");
                 if (Pc) D += QStringLiteral(", PC key %1%2").arg(Key.Black ? "Shift+" : "").arg(Pc);
                 return D;
@@ -614,13 +598,12 @@ const bool Installed = [] {
 namespace a11y {
 
 int KeyChild(int P, bool Black) {
-    if (P < 0 || P >= WhiteKeyCount) return -1;
-    const KeyTable& T = Table();
-    return (Black ? T.Black : T.White)[static_cast<std::size_t>(P)];
+    const TKey Key = Black ? TKey::BlackAfter(P) : TKey::White(P);
+    return Key.Exists() ? FirstKey + Key.Ordinal() : -1;
 }
 
 QString WhiteKeyName(int P) {
-    return NoteName((P + 5) % 7, (P + 5) / 7);
+    return Latin1(TKey::White(P).Name(atAutoMajor).Text().View());
 }
 
 }  // namespace a11y

@@ -21,17 +21,10 @@ int NotePosition(std::string_view Keys, std::uint16_t Key) {
     return 0;
 }
 
-bool InKeyboard(int P) {
-    return P >= 0 && P < WhiteKeyCount;
-}
-
-// Shift plays the black key above the white key under atDiesis and the one below it otherwise;
-// the Tone then names that very key as seen from white key w.
-int ShiftedKey(TAutoTone Mode, int W) {
-    return Mode == atDiesis ? W : W - 1;
-}
-int ShiftedTone(TAutoTone Mode) {
-    return Mode == atDiesis ? +1 : -1;
+// The note a Keys letter plays in the current octave: with Shift the sharp of its white key under
+// atDiesis, the flat of it otherwise, which is the black key above or below.
+TNote PlayedNote(int Octave, int Position, TAutoTone Mode, TShiftState Shift) {
+    return TNote{Octave, Position, Shift.Contains(ssShift) ? ShiftTone(Mode) : 0};
 }
 
 }  // namespace
@@ -68,17 +61,18 @@ void TKeymora::KeyDown(std::uint16_t& Key, TShiftState Shift) {
             }
             const int K = NotePosition(FKeys, Key);
             if (K == 0) break;
-            const int W = 7 * FOctave + K - 13;
-            if (!Shift.Contains(ssShift)) {
-                // Auto-repeat finds the key already pressed and changes nothing.
-                if (!InKeyboard(W) || FKeyStates[static_cast<std::size_t>(W)] == ksPressed) break;
-                SetKeyState(W, ksPressed);
-                InvalidateRect(GetKeyRect(W));
+            const TKey Played = PlayedNote(FOctave, K, FAutoTone, Shift).Key();
+            if (!Played.InKeyboard()) break;
+            const int P = Played.Index();
+            // Auto-repeat finds the key already pressed and changes nothing.
+            if (!Played.Black()) {
+                if (FKeyStates[static_cast<std::size_t>(P)] == ksPressed) break;
+                SetKeyState(P, ksPressed);
+                InvalidateRect(GetKeyRect(P));
             } else {
-                const int B = ShiftedKey(FAutoTone, W);
-                if (!InKeyboard(B) || FToneStates[static_cast<std::size_t>(B)] == ksPressed) break;
-                SetToneState(B, ksPressed);
-                InvalidateRect(GetToneRect(B));
+                if (FToneStates[static_cast<std::size_t>(P)] == ksPressed) break;
+                SetToneState(P, ksPressed);
+                InvalidateRect(GetToneRect(P));
             }
             break;
         }
@@ -91,19 +85,20 @@ void TKeymora::KeyUp(std::uint16_t& Key, TShiftState Shift) {
     // another key than its press leaves the pressed one held.
     const int K = NotePosition(FKeys, Key);
     if (K != 0) {
-        const int W = 7 * FOctave + K - 13;
-        if (!Shift.Contains(ssShift)) {
-            if (InKeyboard(W) && FKeyStates[static_cast<std::size_t>(W)] == ksPressed) {
-                SetKeyState(W, ksIdle);
-                InvalidateRect(GetKeyRect(W));
-                if (OnKeyClick) OnKeyClick(this, FOctave, K, 0);
+        const TNote Note = PlayedNote(FOctave, K, FAutoTone, Shift);
+        const TKey Played = Note.Key();
+        const int P = Played.Index();
+        if (!Played.Black()) {
+            if (Played.InKeyboard() && FKeyStates[static_cast<std::size_t>(P)] == ksPressed) {
+                SetKeyState(P, ksIdle);
+                InvalidateRect(GetKeyRect(P));
+                if (OnKeyClick) OnKeyClick(this, Note.Octave, Note.Note, Note.Tone);
             }
         } else {
-            const int B = ShiftedKey(FAutoTone, W);
-            if (InKeyboard(B) && FToneStates[static_cast<std::size_t>(B)] == ksPressed) {
-                SetToneState(B, ksIdle);
-                InvalidateRect(GetToneRect(B));
-                if (OnKeyClick) OnKeyClick(this, FOctave, K, ShiftedTone(FAutoTone));
+            if (Played.InKeyboard() && FToneStates[static_cast<std::size_t>(P)] == ksPressed) {
+                SetToneState(P, ksIdle);
+                InvalidateRect(GetToneRect(P));
+                if (OnKeyClick) OnKeyClick(this, Note.Octave, Note.Note, Note.Tone);
             }
         }
     }

@@ -1,7 +1,6 @@
 // Mouse press and release: a press shows the hit button or key as pressed, picks a duration cell
 // and makes the pressed key's octave current; the release runs the pending button action and
 // reports every pressed key through OnKeyClick.
-#include "core/input/hittest.h"
 #include "keymora/layout/layout.h"
 #include "keymora/model/keymora.h"
 
@@ -39,14 +38,14 @@ void TKeymora::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) {
                 const int Tone = Hit.BlackKey >= 0 ? Hit.BlackKey : P;
                 if (FToneStates[static_cast<std::size_t>(Tone)] == ksPressed) {
                     InvalidateRect(GetToneRect(Tone));
-                    SetOctave((Tone + 5) / 7 + 1);
+                    SetOctave(WhiteKeyOctave(Tone));
                     break;
                 }
             }
             if (Y < ClientHeight()) {
                 SetKeyState(P, ksPressed);
                 InvalidateRect(GetKeyRect(P));
-                SetOctave((P + 5) / 7 + 1);
+                SetOctave(WhiteKeyOctave(P));
             }
             break;
         }
@@ -105,21 +104,24 @@ void TKeymora::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) {
         if (FKeyStates[static_cast<std::size_t>(I)] != ksPressed) continue;
         SetKeyState(I, ksIdle);
         InvalidateRect(GetKeyRect(I));
-        if (OnKeyClick) OnKeyClick(this, (I + 5) / 7 + 1, (I + 5) % 7 + 1, 0);
+        if (OnKeyClick) {
+            const TNote Name = TKey::White(I).Name(FAutoTone);
+            OnKeyClick(this, Name.Octave, Name.Note, Name.Tone);
+        }
     }
     for (int I = 0; I < WhiteKeyCount; ++I) {
         if (FToneStates[static_cast<std::size_t>(I)] != ksPressed) continue;
         SetToneState(I, ksIdle);
         InvalidateRect(GetToneRect(I));
         if (OnKeyClick) {
-            const TKeyName Name = BlackKeyName(FAutoTone, I);
+            const TNote Name = TKey::BlackAfter(I).Name(FAutoTone);
             OnKeyClick(this, Name.Octave, Name.Note, Name.Tone);
         }
     }
 }
 
 bool TKeymora::PressKey(int P, bool Black) {
-    if (P < 0 || P >= WhiteKeyCount) return false;
+    if (!(Black ? TKey::BlackAfter(P) : TKey::White(P)).Exists()) return false;
     TKeyStateArray& States = Black ? FToneStates : FKeyStates;
     if (States[static_cast<std::size_t>(P)] == ksPressed) return false;
     StoreState(States, P, Black, ksPressed);
@@ -134,12 +136,8 @@ bool TKeymora::ReleaseKey(int P, bool Black, bool Click) {
     StoreState(States, P, Black, ksIdle);
     InvalidateRect(Black ? GetToneRect(P) : GetKeyRect(P));
     if (Click && OnKeyClick) {
-        if (Black) {
-            const TKeyName Name = BlackKeyName(FAutoTone, P);
-            OnKeyClick(this, Name.Octave, Name.Note, Name.Tone);
-        } else {
-            OnKeyClick(this, (P + 5) / 7 + 1, (P + 5) % 7 + 1, 0);
-        }
+        const TNote Name = (Black ? TKey::BlackAfter(P) : TKey::White(P)).Name(FAutoTone);
+        OnKeyClick(this, Name.Octave, Name.Note, Name.Tone);
     }
     return true;
 }

@@ -1,39 +1,18 @@
 // Duration tracking: with MouseTrack on, the band of the pointer across the keyboard picks the
 // duration, and with msScrollDuration the new duration is shown at once as the hint.
-#include <array>
-#include <string_view>
-
-#include "core/host/rtl.h"
 #include "keymora/layout/layout.h"
 #include "keymora/model/keymora.h"
+#include "keymora/pitch/duration.h"
 
 namespace keymora {
 
 namespace {
 
-// The hint for duration position D: "c" for the whole note (as its cell is labelled), otherwise
-// "1/" and the power of two. Built in place; the longest text, "1/128", fits the string's own
-// small buffer, so no move allocates.
-class TDurationHint {
-  public:
-    explicit TDurationHint(int D) {
-        if (D <= 0 || D > 62) {
-            Text_[0] = 'c';
-            Length_ = 1;
-            return;
-        }
-        const IntToStr Power(1LL << D);
-        Text_[0] = '1';
-        Text_[1] = '/';
-        Length_ = 2;
-        for (char Ch : Power.View()) Text_[Length_++] = Ch;
-    }
-    std::string_view View() const { return {Text_.data(), Length_}; }
-
-  private:
-    std::array<char, 24> Text_{};
-    std::size_t Length_ = 0;
-};
+// The hint for duration position D: its cell's label ("c" also for positions outside 1..62). The
+// longest text, "1/128", fits the hint string's own small buffer, so no move allocates.
+TDurationLabel DurationHint(int D) {
+    return TDurationLabel(D > 0 && D <= 62 ? D : 0);
+}
 
 }  // namespace
 
@@ -53,7 +32,7 @@ void TKeymora::MouseMove(TShiftState Shift, int X, int Y) {
                 } else if (Position != FDurationPosition) {
                     SetDurationPosition(Position);
                     // The setter may have refused the position; the hint shows what holds now.
-                    SetHint(TDurationHint(FDurationPosition).View());
+                    SetHint(DurationHint(FDurationPosition).View());
                     TMessage Msg;
                     Msg.Msg = wm::WM_MOUSEMOVE;
                     Msg.LParam = MakePointParam(GetCursorPos());

@@ -82,9 +82,10 @@ TRect TLayout::BlackKey(int I) const {
 
 TRect TLayout::MarksBand(int O) const {
     if (!HasWindow_) return {};
-    // Octave 9 holds C8 alone; octave 1 starts five keys before the first C, at A0.
-    const int Start = O == 9 ? 51 * KeyWidth_ : (7 * O - 12) * KeyWidth_;
-    const int End = O == 9 ? 52 * KeyWidth_ : (7 * O - 5) * KeyWidth_;
+    // From the octave's C to the next C; octave 1 starts five keys before A0, and octave 9
+    // holds C8 alone.
+    const int Start = O == 9 ? 51 * KeyWidth_ : WhiteKeyIndex(O, 1) * KeyWidth_;
+    const int End = O == 9 ? 52 * KeyWidth_ : WhiteKeyIndex(O + 1, 1) * KeyWidth_;
     const int A = KeyOrigin();
     return Frame(A + Start, Cross_ - 14, A + End, Cross_);
 }

@@ -16,8 +16,6 @@ constexpr std::array<TColor, 9> DefaultOctaveColors = {
     0x00FFEAEB, 0x00FFEAFF, 0x00ECEAFF, 0x00EAFAFF,
 };
 
-bool InKeyboard(int P) { return P >= 0 && P < WhiteKeyCount; }
-
 constexpr int MaxCoordinate = 32767;
 }  // namespace
 
@@ -304,8 +302,9 @@ void TKeymora::InvalidateSetting() {
 
 std::optional<TPoint> TKeymora::GetPoint(std::uint8_t AOctave, std::uint8_t Note,
                                          std::uint8_t Tone, std::uint8_t Row) const {
-    const int P = 7 * AOctave + Note - 12;
-    if (!InKeyboard(P)) return std::nullopt;
+    const TKey Key = TKey::FromNoteAddress(AOctave, Note, Tone);
+    if (!Key.InKeyboard()) return std::nullopt;
+    const int P = Key.Index();
     const int Cells = FMaxDuration - FMaxOffsetDuration;
     if (Cells <= 0) return std::nullopt;
     return Layout().NotePoint(P, Tone != 0, Row, Cells);
@@ -314,10 +313,11 @@ std::optional<TPoint> TKeymora::GetPoint(std::uint8_t AOctave, std::uint8_t Note
 // ---- Note states ----
 
 void TKeymora::SelectNote(std::uint8_t AOctave, std::uint8_t Note, std::uint8_t Tone) {
-    const int P = 7 * AOctave + Note - 12;
-    if (!InKeyboard(P)) return;
+    const TKey Key = TKey::FromNoteAddress(AOctave, Note, Tone);
+    if (!Key.InKeyboard()) return;
+    const int P = Key.Index();
     const auto Index = static_cast<std::size_t>(P);
-    if (Tone != 0) {
+    if (Key.Black()) {
         if (FToneStates[Index] == ksSelected) return;
         SetToneState(P, ksSelected);
         InvalidateRect(GetToneRect(P));
@@ -329,10 +329,11 @@ void TKeymora::SelectNote(std::uint8_t AOctave, std::uint8_t Note, std::uint8_t 
 }
 
 void TKeymora::ReleaseNote(std::uint8_t AOctave, std::uint8_t Note, std::uint8_t Tone) {
-    const int P = 7 * AOctave + Note - 12;
-    if (!InKeyboard(P)) return;
+    const TKey Key = TKey::FromNoteAddress(AOctave, Note, Tone);
+    if (!Key.InKeyboard()) return;
+    const int P = Key.Index();
     const auto Index = static_cast<std::size_t>(P);
-    if (Tone != 0) {
+    if (Key.Black()) {
         if (FToneStates[Index] != ksSelected) return;
         SetToneState(P, ksIdle);
         InvalidateRect(GetToneRect(P));
@@ -372,8 +373,14 @@ void TKeymora::SetScientificOctaves(bool Value) {
 
 // ---- The colour layer ----
 
+namespace {
+bool KeyExists(int P, bool Black) {
+    return (Black ? TKey::BlackAfter(P) : TKey::White(P)).Exists();
+}
+}  // namespace
+
 void TKeymora::SetKeyColor(int P, bool Black, TColor Color) {
-    if (!InKeyboard(P) || Color == NoKeyColor) return;
+    if (!KeyExists(P, Black) || Color == NoKeyColor) return;
     TColor& Slot = (Black ? FToneColors : FKeyColors)[static_cast<std::size_t>(P)];
     if (Slot == Color) return;
     if (Slot == NoKeyColor) ++FColoredKeys;
@@ -382,7 +389,7 @@ void TKeymora::SetKeyColor(int P, bool Black, TColor Color) {
 }
 
 void TKeymora::ClearKeyColor(int P, bool Black) {
-    if (!InKeyboard(P)) return;
+    if (!KeyExists(P, Black)) return;
     TColor& Slot = (Black ? FToneColors : FKeyColors)[static_cast<std::size_t>(P)];
     if (Slot == NoKeyColor) return;
     Slot = NoKeyColor;
@@ -398,7 +405,7 @@ void TKeymora::ClearKeyColors() {
 }
 
 bool TKeymora::KeyColor(int P, bool Black, TColor& Color) const {
-    if (!InKeyboard(P)) return false;
+    if (!KeyExists(P, Black)) return false;
     const TColor Slot = (Black ? FToneColors : FKeyColors)[static_cast<std::size_t>(P)];
     if (Slot == NoKeyColor) return false;
     Color = Slot;

@@ -1,37 +1,13 @@
 // The duration selector in the setting strip: a row of push-button cells labelled with note
 // values ("c" for the whole note, then 1/2, 1/4 ...), the selected one pressed, and two arrow
-// buttons when the row scrolls. Labels are built in fixed buffers: the pass allocates nothing.
-#include <cstring>
-
-#include "core/host/rtl.h"
+// buttons when the row scrolls. Labels are built in fixed buffers (TDurationLabel): the pass
+// allocates nothing.
 #include "core/render/parts.h"
+#include "keymora/pitch/duration.h"
 
 namespace keymora::render {
 
 namespace {
-
-/// 2^D, the denominator of duration D. D stays below 15 while the model keeps its offsets in
-/// range; a wider shift would overflow, so anything beyond the 64-bit range reads 0.
-long long Denominator(int D) {
-    return D >= 0 && D < 63 ? 1LL << D : 0;
-}
-
-/// "1/" followed by the denominator, in a buffer of its own.
-class TFractionText {
-  public:
-    explicit TFractionText(int D) {
-        const IntToStr Number(Denominator(D));
-        Buffer_[0] = '1';
-        Buffer_[1] = '/';
-        std::memcpy(Buffer_ + 2, Number.View().data(), Number.View().size());
-        Length_ = 2 + Number.View().size();
-    }
-    std::string_view View() const { return {Buffer_, Length_}; }
-
-  private:
-    char Buffer_[32] = {};
-    std::size_t Length_ = 0;
-};
 
 struct TCellLabel {
     TCanvas& C;
@@ -42,8 +18,9 @@ struct TCellLabel {
     int CellHi;   // the cell's own far edge, which a stacked fraction centres on
 
     void Draw(int D) {
-        if (D == 0) {
-            const std::string_view Text = "c";
+        const TDurationLabel Label(D);
+        if (Horizontal || D == 0) {
+            const std::string_view Text = Label.View();
             const int W = C.TextWidth(Text), G = C.TextHeight(Text);
             if (Horizontal)
                 C.TextOut((Middle2 - W) / 2, (Hi + Lo - G) / 2, Text);
@@ -51,19 +28,12 @@ struct TCellLabel {
                 C.TextOut((Hi + Lo - W) / 2, (Middle2 - G) / 2, Text);
             return;
         }
-        if (Horizontal) {
-            const TFractionText Fraction(D);
-            const std::string_view Text = Fraction.View();
-            const int W = C.TextWidth(Text), G = C.TextHeight(Text);
-            C.TextOut((Middle2 - W) / 2, (Hi + Lo - G) / 2, Text);
-            return;
-        }
         // Across a vertical strip "1/128" would not fit: stack "1" over a bar over 2^D.
         const int M = Middle2 / 2;
         const int Centre2 = CellHi + Lo;
         const std::string_view One = "1";
         C.TextOut((Centre2 - C.TextWidth(One)) / 2, M - C.TextHeight(One), One);
-        const IntToStr Number(Denominator(D));
+        const std::string_view Number = Label.Denominator();
         C.TextOut((Centre2 - C.TextWidth(Number)) / 2, M, Number);
         C.Pen.Color = C.Font.Color;
         C.MoveTo(Centre2 / 2 - 4, M);

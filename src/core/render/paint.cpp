@@ -82,7 +82,7 @@ struct TKeyPass {
             FillKey(P + KW + 1, P + 2 * KW, WhiteKeyColor(I + 1, Next, N == 7 ? O + 1 : O));
             if (Next == ksPressed) PressedFrame(P + KW, P + 2 * KW);
         }
-        const bool HasBlack = N != 3 && N != 7 && I < WhiteKeyCount - 1;
+        const bool HasBlack = HasBlackKeyAfter(I);
         const std::uint8_t Tone = K.ToneStates()[Index];
         if (HasBlack && Tone != ksPressed) {
             C.Pen.Color = clGray;
@@ -176,17 +176,8 @@ void PaintKeymora(const TKeymora& K, TCanvas& C) {
 
     // Taken after the shift: the span is in the keys' own, scrolled coordinates.
     const render::TClipSpan Span = render::ClipSpanOf(C, L.Horizontal());
-    int N = 6;  // A
-    int O = 1;
-    for (int I = 0; I < WhiteKeyCount; ++I) {
-        P = Pass.Step(I, P, N, O, Span);
-        if (N == 7) {
-            N = 1;
-            ++O;
-        } else {
-            ++N;
-        }
-    }
+    for (int I = 0; I < WhiteKeyCount; ++I)
+        P = Pass.Step(I, P, WhiteKeyNote(I), WhiteKeyOctave(I), Span);
 
     if (Scroll) C.RestoreDC();
 }
