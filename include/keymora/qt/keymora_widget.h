@@ -3,11 +3,13 @@
 // steps; everything the keyboard does is the control's own behaviour.
 #pragma once
 
+#include <QtCore/QList>
 #include <QtCore/QPointer>
-#include <array>
-#include <cstdint>
+#include <QtCore/QRect>
 #include <QtGui/QColor>
 #include <QtWidgets/QWidget>
+#include <array>
+#include <cstdint>
 
 #include "keymora/host/control.h"
 #include "keymora/model/keymora.h"
@@ -153,7 +155,33 @@ class KeymoraWidget : public QWidget, private keymora::THostWindow {
     /// its marks and a black key.
     QSize minimumSizeHint() const override;
 
+    // ---- Notes by MIDI number: 21 = A0, 60 = C4 (middle C), 108 = C8 ----
+
+    /// The rectangle of the key that sounds MIDI note Note, in widget coordinates; empty for a
+    /// number outside 21..108.
+    QRect noteRect(int note) const;
+    /// The MIDI note of the key a press at Pos would play, or -1 where it would play none.
+    int noteAt(const QPoint& pos) const;
+    /// The MIDI notes of the keys held down now (by the mouse, the PC keyboard or touch),
+    /// lowest first.
+    QList<int> heldNotes() const;
+    /// The colour the application gave the key of Note; invalid when it has none.
+    QColor noteColor(int note) const;
+
   public slots:
+    /// Lights the key of MIDI note Note as selectNote does (numbers outside 21..108 are
+    /// ignored).
+    void lightNote(int note);
+    /// Takes the light off the key of Note.
+    void unlightNote(int note);
+    /// Gives the key of Note the application's colour: its body shows it until the colour is
+    /// taken away, whatever the user plays; pressed and lit keys draw over it as usual.
+    void setNoteColor(int note, const QColor& color);
+    /// Takes the application's colour away from the key of Note.
+    void clearNoteColor(int note);
+    /// Takes every application colour away.
+    void clearNoteColors();
+
     /// Lights a note (Note 0..6 for C..B; Tone nonzero for the black key above it).
     void selectNote(int octave, int note, int tone);
     void releaseNote(int octave, int note, int tone);
@@ -174,6 +202,14 @@ class KeymoraWidget : public QWidget, private keymora::THostWindow {
     /// (Black true); the states are 0 idle, 2 pressed, 3 selected. Fired after each change, for
     /// holding a sound from press to release.
     void keyStateChanged(int index, bool black, int oldState, int newState);
+    /// A key went down, whoever pressed it (mouse, PC keyboard, touch): its MIDI note and the
+    /// velocity (the velocity property, or from the press position with velocityByPosition).
+    void noteOn(int note, int velocity);
+    /// A key went up: the same note and velocity its noteOn reported.
+    void noteOff(int note, int velocity);
+    /// A note was played (keyClick) as a MIDI note with its spelling under autoTone ("C#4",
+    /// "Db4", "Fb4"); not for Space, which keyClick reports as (0, -1, 0).
+    void notePlayed(int note, const QString& name);
 
     // Change notifications, one per actual change of the property, whoever made it.
     void orientationChanged(KeymoraWidget::KeyboardOrientation orientation);
@@ -300,6 +336,13 @@ class KeymoraWidget : public QWidget, private keymora::THostWindow {
     int TouchedCount_ = 0;
     // Wheel rotation short of a whole step, in eighths of a degree.
     int WheelRest_ = 0;
+    // The velocity of the press being handled, and the note and velocity each key went down
+    // with (so that its noteOff matches whatever changed meanwhile), by white and black slot.
+    int PressVelocity_ = 0;
+    std::array<std::uint8_t, 2 * 52> DownNote_{};
+    std::array<std::uint8_t, 2 * 52> DownVelocity_{};
+    /// The velocity for a press at client point (X, Y).
+    int VelocityAt(int X, int Y) const;
 };
 
 Q_DECLARE_OPERATORS_FOR_FLAGS(KeymoraWidget::MusicStyles)

@@ -15,11 +15,11 @@
 #include <algorithm>
 #include <memory>
 
-#include "keymora/qt/accessible.h"
 #include "bindings/qt/accessible_hooks.h"
-#include "keymora/layout/layout.h"
 #include "bindings/qt/qt_canvas.h"
 #include "bindings/qt/qt_keys.h"
+#include "keymora/layout/layout.h"
+#include "keymora/qt/accessible.h"
 
 using namespace keymora;
 
@@ -64,6 +64,11 @@ KeymoraWidget::KeymoraWidget(QWidget* parent) : QWidget(parent) {
 
     Control_.OnKeyClick = [this](TObject*, int Octave, int Note, int Tone) {
         emit keyClick(Octave, Note, Tone);
+        if (Note < 1) return;  // Space: a rest, no note
+        const keymora::TNote Played{Octave, Note, Tone};
+        emit notePlayed(Played.Midi(),
+                        QString::fromLatin1(Played.Text().View().data(),
+                                            static_cast<int>(Played.Text().View().size())));
     };
     Control_.OnTrackMouse = [this](TObject*, bool Keys) { emit trackMouse(Keys); };
     Control_.OnOffsetChanged = [this](TObject*) { emit offsetChanged(); };
@@ -198,11 +203,10 @@ QSize KeymoraWidget::sizeHint() const {
 
 QSize KeymoraWidget::minimumSizeHint() const {
     // Every visible key 8 pixels wide, and room across the keys for a black key above the marks.
-    const int Zones = Control_.Style().Contains(keymora::msScrollOctave)
-                          ? 2 * Control_.ScrollButtonWidth()
-                          : 0;
-    const int Count = Control_.VisibleKeyCount() > 0 ? Control_.VisibleKeyCount()
-                                                     : keymora::WhiteKeyCount;
+    const int Zones =
+        Control_.Style().Contains(keymora::msScrollOctave) ? 2 * Control_.ScrollButtonWidth() : 0;
+    const int Count =
+        Control_.VisibleKeyCount() > 0 ? Control_.VisibleKeyCount() : keymora::WhiteKeyCount;
     const int Along = Zones + Control_.SettingWidth() + 8 * Count + 1;
     const int Across = 56;
     return Control_.IsHorizontal() ? QSize(Along, Across) : QSize(Across, Along);
@@ -224,6 +228,93 @@ void KeymoraWidget::releaseSelected() {
     Control_.ReleaseSelected();
 }
 
+namespace {
+// The key that sounds MIDI note Note; one that is not InKeyboard for numbers outside 21..108.
+keymora::TKey KeyOfNote(int Note) {
+    return keymora::TKey::FromMidi(Note);
+}
+}  // namespace
+
+QRect KeymoraWidget::noteRect(int note) const {
+    const keymora::TKey Key = KeyOfNote(note);
+    if (!Key.Exists()) return {};
+    const keymora::TLayout L = Control_.Layout();
+    const keymora::TRect R = Key.Black() ? L.BlackKey(Key.Index()) : L.WhiteKey(Key.Index());
+    return QRect(R.Left, R.Top, R.Width(), R.Height());
+}
+
+int KeymoraWidget::noteAt(const QPoint& pos) const {
+    const keymora::THit Hit = Control_.Layout().HitTest(pos.x(), pos.y());
+    if (Hit.Region != keymora::THitRegion::Key) return -1;
+    return Hit.BlackKey >= 0 ? keymora::TKey::BlackAfter(Hit.BlackKey).Midi()
+                             : keymora::TKey::White(Hit.WhiteKey).Midi();
+}
+
+QList<int> KeymoraWidget::heldNotes() const {
+    QList<int> Notes;
+    for (int Ordinal = 0; Ordinal < keymora::PianoKeyCount; ++Ordinal) {
+        const keymora::TKey Key = keymora::TKey::FromOrdinal(Ordinal);
+        const auto& States = Key.Black() ? Control_.ToneStates() : Control_.KeyStates();
+        if (States[static_cast<std::size_t>(Key.Index())] == keymora::ksPressed)
+            Notes.append(Key.Midi());
+    }
+    return Notes;
+}
+
+QColor KeymoraWidget::noteColor(int note) const {
+    const keymora::TKey Key = KeyOfNote(note);
+    keymora::TColor Color = 0;
+    if (!Key.Exists() || !Control_.KeyColor(Key.Index(), Key.Black(), Color)) return {};
+    return keymora::qt::ToQColor(Color);
+}
+
+void KeymoraWidget::lightNote(int note) {
+    const keymora::TKey Key = KeyOfNote(note);
+    if (!Key.Exists()) return;
+    // The control addresses a key by its white key's octave and note 0..6, and a flag for the
+    // black key above it.
+    Control_.SelectNote(static_cast<std::uint8_t>(keymora::WhiteKeyOctave(Key.Index())),
+                        static_cast<std::uint8_t>(keymora::WhiteKeyNote(Key.Index()) - 1),
+                        Key.Black() ? 1 : 0);
+}
+
+void KeymoraWidget::unlightNote(int note) {
+    const keymora::TKey Key = KeyOfNote(note);
+    if (!Key.Exists()) return;
+    // The control addresses a key by its white key's octave and note 0..6, and a flag for the
+    // black key above it.
+    Control_.ReleaseNote(static_cast<std::uint8_t>(keymora::WhiteKeyOctave(Key.Index())),
+                         static_cast<std::uint8_t>(keymora::WhiteKeyNote(Key.Index()) - 1),
+                         Key.Black() ? 1 : 0);
+}
+
+void KeymoraWidget::setNoteColor(int note, const QColor& color) {
+    const keymora::TKey Key = KeyOfNote(note);
+    if (!Key.Exists() || !color.isValid()) return;
+    Control_.SetKeyColor(Key.Index(), Key.Black(), FromQColor(color.toRgb()));
+}
+
+void KeymoraWidget::clearNoteColor(int note) {
+    const keymora::TKey Key = KeyOfNote(note);
+    if (Key.Exists()) Control_.ClearKeyColor(Key.Index(), Key.Black());
+}
+
+void KeymoraWidget::clearNoteColors() {
+    Control_.ClearKeyColors();
+}
+
+int KeymoraWidget::VelocityAt(int X, int Y) const {
+    if (!VelocityByPosition_) return 0;
+    const keymora::TLayout L = Control_.Layout();
+    const keymora::THit Hit = L.HitTest(X, Y);
+    if (Hit.Region != keymora::THitRegion::Key) return 0;
+    // Measured from the key's root end (the back edge) toward its front.
+    const int Length = Hit.BlackKey >= 0 ? L.BlackLength() : L.CrossExtent();
+    if (Length <= 1) return Velocity_;
+    const int Depth = std::clamp(L.AcrossOf(X, Y), 0, Length - 1);
+    return 1 + 126 * Depth / (Length - 1);
+}
+
 void KeymoraWidget::allNotesOff() {
     for (int P = 0; P < keymora::WhiteKeyCount; ++P) {
         Control_.ReleaseKey(P, false, false);
@@ -236,13 +327,28 @@ void KeymoraWidget::allNotesOff() {
 void KeymoraWidget::ControlChanged(const keymora::TChange& C) {
     using keymora::TChangeKind;
     switch (C.Kind) {
-        case TChangeKind::KeyState:
+        case TChangeKind::KeyState: {
             // A key the PC keyboard presses is remembered with the physical key that pressed it.
             if (Pressing_ && C.NewState == keymora::ksPressed &&
                 HeldCount_ < static_cast<int>(Held_.size()))
                 Held_[static_cast<std::size_t>(HeldCount_++)] = {Pressing_, C.Index, C.Black};
             emit keyStateChanged(C.Index, C.Black, C.OldState, C.NewState);
+            const auto Slot = static_cast<std::size_t>(C.Index + (C.Black ? 52 : 0));
+            if (C.NewState == keymora::ksPressed) {
+                // A black-key place is named as the PC keyboard spells it: Shift+F under the
+                // default AutoTone holds the place after E4 and plays Fb4, MIDI 64.
+                const keymora::TKey Key =
+                    C.Black ? keymora::TKey::BlackAfter(C.Index) : keymora::TKey::White(C.Index);
+                const int Note = C.Black ? Key.ShiftedName(Control_.AutoTone()).Midi() : Key.Midi();
+                const int Velocity = PressVelocity_ > 0 ? PressVelocity_ : Velocity_;
+                DownNote_[Slot] = static_cast<std::uint8_t>(std::clamp(Note, 0, 127));
+                DownVelocity_[Slot] = static_cast<std::uint8_t>(Velocity);
+                emit noteOn(DownNote_[Slot], Velocity);
+            } else if (C.OldState == keymora::ksPressed) {
+                emit noteOff(DownNote_[Slot], DownVelocity_[Slot]);
+            }
             break;
+        }
         case TChangeKind::Property: {
             const std::string_view N = C.Property;
             if (N == "Orientation") {
@@ -587,8 +693,10 @@ void KeymoraWidget::mousePressEvent(QMouseEvent* e) {
         return;
     }
     const QPoint P = ClientPixel(*this, e->position());
+    PressVelocity_ = VelocityAt(P.x(), P.y());
     Control_.MouseDown(Button, keymora::qt::ShiftStateFromQt(e->modifiers(), e->buttons()), P.x(),
                        P.y());
+    PressVelocity_ = 0;
 }
 
 void KeymoraWidget::mouseDoubleClickEvent(QMouseEvent* e) {
@@ -603,7 +711,9 @@ void KeymoraWidget::mouseDoubleClickEvent(QMouseEvent* e) {
     if (Control_.ControlStyle().Contains(TControlStyleItem::csDoubleClicks))
         Shift.Include(ssDouble);
     const QPoint P = ClientPixel(*this, e->position());
+    PressVelocity_ = VelocityAt(P.x(), P.y());
     Control_.MouseDown(Button, Shift, P.x(), P.y());
+    PressVelocity_ = 0;
 }
 
 void KeymoraWidget::mouseMoveEvent(QMouseEvent* e) {
@@ -654,8 +764,8 @@ void KeymoraWidget::wheelEvent(QWheelEvent* e) {
     const QPoint P = ClientPixel(*this, e->position());
     const keymora::TLayout L = Control_.Layout();
     const bool OnRow = L.AlongOf(P.x(), P.y()) >= L.StripStart();
-    const bool Scrolls = Control_.Style().Contains(OnRow ? keymora::msScrollDuration
-                                                         : keymora::msScrollOctave);
+    const bool Scrolls =
+        Control_.Style().Contains(OnRow ? keymora::msScrollDuration : keymora::msScrollOctave);
     if (!Scrolls || Rotation == 0) {
         e->ignore();
         return;
@@ -666,11 +776,11 @@ void KeymoraWidget::wheelEvent(QWheelEvent* e) {
     WheelRest_ %= 120;
     if (Steps != 0) {
         if (OnRow)
-            Control_.SetOffsetDuration(std::clamp(Control_.OffsetDuration() + Steps, 0,
-                                                  Control_.MaxOffsetDuration()));
+            Control_.SetOffsetDuration(
+                std::clamp(Control_.OffsetDuration() + Steps, 0, Control_.MaxOffsetDuration()));
         else
-            Control_.SetOffsetOctave(std::clamp(Control_.OffsetOctave() + Steps, 0,
-                                                Control_.MaxOffsetOttave()));
+            Control_.SetOffsetOctave(
+                std::clamp(Control_.OffsetOctave() + Steps, 0, Control_.MaxOffsetOttave()));
     }
     e->accept();
 }
@@ -687,8 +797,10 @@ bool KeymoraWidget::DeliverTouch(QTouchEvent* e) {
             if (TouchedCount_ >= static_cast<int>(Touched_.size())) continue;
             const bool Black = Hit.BlackKey >= 0;
             const int Index = Black ? Hit.BlackKey : Hit.WhiteKey;
-            if (Control_.PressKey(Index, Black))
-                Touched_[static_cast<std::size_t>(TouchedCount_++)] = {Id, Index, Black};
+            PressVelocity_ = VelocityAt(P.x(), P.y());
+            const bool Pressed = Control_.PressKey(Index, Black);
+            PressVelocity_ = 0;
+            if (Pressed) Touched_[static_cast<std::size_t>(TouchedCount_++)] = {Id, Index, Black};
         } else if (Point.state() == QEventPoint::Released) {
             for (int I = 0; I < TouchedCount_; ++I) {
                 const Touched T = Touched_[static_cast<std::size_t>(I)];
