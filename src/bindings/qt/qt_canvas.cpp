@@ -1,7 +1,7 @@
 // QtCanvas: GDI pixel rules on a QPainter. Qt's own line and polygon rasterizers place edge
-// pixels differently from GDI, so lines (Bresenham, last point left out) and polygon interiors
-// (integer sample points, alternate rule) are computed here and sent to Qt as rectangle fills; text
-// goes out as glyph runs from per-font tables so that a warm canvas never allocates.
+// pixels differently from GDI, so lines and polygon interiors come from the core's rasterizer and
+// reach Qt as rectangle fills; text goes out as glyph runs from per-font tables so that a warm
+// canvas never allocates.
 #include "bindings/qt/qt_canvas.h"
 
 #include <QtGui/QFontInfo>
@@ -18,12 +18,12 @@
 #include <limits>
 
 #include "core/host/faces.h"
+#include "core/raster/raster.h"
 
 namespace keymora::qt {
 
 namespace {
 
-constexpr int MaxOwnPolygon = 64;    // vertex count up to which polygons are filled here
 constexpr int TextChunk = 128;       // glyphs sent to Qt per glyph run
 constexpr int MaxCachedFace = 1024;  // faces up to this size are kept as images
 constexpr int MaxScratch = 512;      // text ink boxes up to this size go through the scratch image
@@ -45,6 +45,17 @@ bool IsPressedElement(TThemedElement E) {
         default:
             return false;
     }
+}
+
+/// Fills a box the rasterizer has already clipped to the canvas's clip, so inside the int range.
+void FillBox(QPainter& P, const raster::TBox& B, const QColor& Color) {
+    P.fillRect(QRect(static_cast<int>(B.Left), static_cast<int>(B.Top),
+                     static_cast<int>(B.Right - B.Left), static_cast<int>(B.Bottom - B.Top)),
+               Color);
+}
+
+raster::TBox Box(const TRect& R) {
+    return {R.Left, R.Top, R.Right, R.Bottom};
 }
 
 }  // namespace
@@ -180,73 +191,11 @@ void QtCanvas::FillRect(const TRect& R) {
 }
 
 void QtCanvas::Segment(int LX0, int LY0, int LX1, int LY1, const QColor& Color) {
-    const long long X0 = static_cast<long long>(LX0) + Origin_.X;
-    const long long Y0 = static_cast<long long>(LY0) + Origin_.Y;
-    const long long X1 = static_cast<long long>(LX1) + Origin_.X;
-    const long long Y1 = static_cast<long long>(LY1) + Origin_.Y;
-    const long long Dx = X1 - X0;
-    const long long Dy = Y1 - Y0;
-    if (Dx == 0 && Dy == 0) return;
-    if (Dy == 0) {
-        if (Dx > 0)
-            FillDevice(X0, Y0, X1, Y0 + 1, Color);
-        else
-            FillDevice(X1 + 1, Y0, X0 + 1, Y0 + 1, Color);
-        return;
-    }
-    if (Dx == 0) {
-        if (Dy > 0)
-            FillDevice(X0, Y0, X0 + 1, Y1, Color);
-        else
-            FillDevice(X0, Y1 + 1, X0 + 1, Y0 + 1, Color);
-        return;
-    }
-    // GDI takes no device coordinate beyond 27 bits; such a slanted line draws nothing here,
-    // which also keeps the products below inside 64 bits.
-    constexpr long long Limit = 1LL << 27;
-    for (const long long C : {X0, Y0, X1, Y1})
-        if (C < -Limit || C > Limit) return;
-    // Bresenham over the major axis; the minor offset of step I is I * Minor / Major rounded to
-    // nearest, an exact half staying on the side of the start point. Only the steps inside the
-    // clip along the major axis are walked; steps that share a minor offset form one run,
-    // filled as one rectangle.
-    const bool XMajor = std::abs(Dx) >= std::abs(Dy);
-    const long long Major = XMajor ? std::abs(Dx) : std::abs(Dy);
-    const long long Minor = XMajor ? std::abs(Dy) : std::abs(Dx);
-    const long long SMajor = (XMajor ? Dx : Dy) > 0 ? 1 : -1;
-    const long long SMinor = (XMajor ? Dy : Dx) > 0 ? 1 : -1;
-    const long long Major0 = XMajor ? X0 : Y0;
-    const long long Minor0 = XMajor ? Y0 : X0;
-    const long long Lo = XMajor ? Clip_.Left : Clip_.Top;
-    const long long Hi = XMajor ? Clip_.Right : Clip_.Bottom;
-    long long First = 0;
-    long long Last = Major;  // steps [First, Last); the last point is left out
-    if (SMajor > 0) {
-        First = std::max(First, Lo - Major0);
-        Last = std::min(Last, Hi - Major0);
-    } else {
-        First = std::max(First, Major0 - Hi + 1);
-        Last = std::min(Last, Major0 - Lo + 1);
-    }
-    if (First >= Last) return;
-    auto OffsetAt = [&](long long I) { return (2 * I * Minor + Major - 1) / (2 * Major); };
-    long long RunStart = First;
-    long long RunOffset = OffsetAt(First);
-    for (long long I = First + 1; I <= Last; ++I) {
-        const long long Offset = I < Last ? OffsetAt(I) : -1;
-        if (Offset == RunOffset) continue;
-        const long long A = Major0 + SMajor * RunStart;
-        const long long B = Major0 + SMajor * (I - 1);
-        const long long RunLo = std::min(A, B);
-        const long long RunHi = std::max(A, B) + 1;
-        const long long M = Minor0 + SMinor * RunOffset;
-        if (XMajor)
-            FillDevice(RunLo, M, RunHi, M + 1, Color);
-        else
-            FillDevice(M, RunLo, M + 1, RunHi, Color);
-        RunStart = I;
-        RunOffset = Offset;
-    }
+    if (!Painter_.isActive()) return;
+    auto Fill = [&](const raster::TBox& B) { FillBox(Painter_, B, Color); };
+    raster::Line(static_cast<long long>(LX0) + Origin_.X, static_cast<long long>(LY0) + Origin_.Y,
+                 static_cast<long long>(LX1) + Origin_.X, static_cast<long long>(LY1) + Origin_.Y,
+                 Box(Clip_), Fill);
 }
 
 void QtCanvas::MoveTo(int X, int Y) {
@@ -264,87 +213,18 @@ void QtCanvas::Polyline(const TPoint* Points, int Count) {
         Segment(Points[I - 1].X, Points[I - 1].Y, Points[I].X, Points[I].Y, Color);
 }
 
-void QtCanvas::FillPolygon(const TPoint* Points, int Count, const QColor& Color) {
-    // GDI samples polygon interiors at integer points, the centres of its line pixels: point
-    // (x, y) is filled when it lies inside by the alternate rule, left and top edges counting
-    // as inside, right and bottom ones not. So a fill meets its own one-pixel outline without a
-    // gap. Rows whose spans repeat the row above extend its rectangles instead of starting new.
-    // As for slanted lines, device coordinates beyond 27 bits draw nothing.
-    constexpr long long Limit = 1LL << 27;
-    int Top = Points[0].Y;
-    int Bottom = Points[0].Y;
-    for (int I = 0; I < Count; ++I) {
-        const long long X = static_cast<long long>(Points[I].X) + Origin_.X;
-        const long long Y = static_cast<long long>(Points[I].Y) + Origin_.Y;
-        if (X < -Limit || X > Limit || Y < -Limit || Y > Limit) return;
-        Top = std::min(Top, Points[I].Y);
-        Bottom = std::max(Bottom, Points[I].Y);
-    }
-    // Only the rows inside the clip are scanned.
-    Top = static_cast<int>(std::max<long long>(Top, static_cast<long long>(Clip_.Top) - Origin_.Y));
-    Bottom = static_cast<int>(
-        std::min<long long>(Bottom, static_cast<long long>(Clip_.Bottom) - Origin_.Y));
-    std::array<int, MaxOwnPolygon> Prev{};
-    std::array<int, MaxOwnPolygon> Cur{};
-    int PrevCount = 0;
-    int PrevRow = Top;
-    auto Flush = [&](int Row) {
-        for (int K = 0; K + 1 < PrevCount; K += 2)
-            FillDevice(static_cast<long long>(Prev[static_cast<std::size_t>(K)]) + Origin_.X,
-                       static_cast<long long>(PrevRow) + Origin_.Y,
-                       static_cast<long long>(Prev[static_cast<std::size_t>(K + 1)]) + Origin_.X,
-                       static_cast<long long>(Row) + Origin_.Y, Color);
-    };
-    for (int Y = Top; Y < Bottom; ++Y) {
-        int N = 0;
-        // Rows up to the next vertex cross the same edges; when all of them are upright, those
-        // rows repeat this one and are skipped.
-        bool Upright = true;
-        int NextVertex = Bottom;
-        for (int I = 0; I < Count; ++I) {
-            const TPoint& A = Points[I];
-            const TPoint& B = Points[(I + 1) % Count];
-            if (A.Y > Y) NextVertex = std::min(NextVertex, A.Y);
-            if (A.Y == B.Y || Y < std::min(A.Y, B.Y) || Y >= std::max(A.Y, B.Y)) continue;
-            Upright = Upright && A.X == B.X;
-            // The edge's x on row Y is Num / Den; the first point at or right of it is the ceiling.
-            long long Num = static_cast<long long>(A.X) * (static_cast<long long>(B.Y) - A.Y) +
-                            (static_cast<long long>(Y) - A.Y) * (static_cast<long long>(B.X) - A.X);
-            long long Den = static_cast<long long>(B.Y) - A.Y;
-            if (Den < 0) {
-                Num = -Num;
-                Den = -Den;
-            }
-            const int Px = static_cast<int>(Num >= 0 ? (Num + Den - 1) / Den : -((-Num) / Den));
-            int J = N++;
-            while (J > 0 && Cur[static_cast<std::size_t>(J - 1)] > Px) {
-                Cur[static_cast<std::size_t>(J)] = Cur[static_cast<std::size_t>(J - 1)];
-                --J;
-            }
-            Cur[static_cast<std::size_t>(J)] = Px;
-        }
-        const int Repeat = Upright ? NextVertex - 1 : Y;
-        if (N == PrevCount && std::equal(Cur.begin(), Cur.begin() + N, Prev.begin())) {
-            Y = Repeat;
-            continue;
-        }
-        Flush(Y);
-        std::copy(Cur.begin(), Cur.begin() + N, Prev.begin());
-        PrevCount = N;
-        PrevRow = Y;
-        Y = Repeat;
-    }
-    if (Top < Bottom) Flush(Bottom);
-}
-
 void QtCanvas::Polygon(const TPoint* Points, int Count) {
     if (Count < 2) return;
     if (Brush.Style == bsSolid) {
-        if (Count <= MaxOwnPolygon) {
-            FillPolygon(Points, Count, ToQColor(Brush.Color));
+        if (Count <= raster::MaxPolygonPoints) {
+            if (Painter_.isActive()) {
+                const QColor Color = ToQColor(Brush.Color);
+                auto Fill = [&](const raster::TBox& B) { FillBox(Painter_, B, Color); };
+                raster::FillPolygon(Points, Count, Origin_, Box(Clip_), Fill);
+            }
         } else if (Painter_.isActive() && !Clip_.IsEmpty()) {
             // Larger shapes than the control draws: Qt's own fill, which samples pixel centres;
-            // half a pixel of shift makes those the integer points sampled above.
+            // half a pixel of shift makes those the integer points the rasterizer samples.
             Painter_.save();
             Painter_.setClipRect(QRect(Clip_.Left, Clip_.Top, Clip_.Width(), Clip_.Height()));
             Painter_.setPen(Qt::NoPen);

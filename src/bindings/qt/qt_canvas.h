@@ -39,8 +39,9 @@ inline int LogicalPixel(qreal Pos, qreal Ratio) {
     return static_cast<int>(std::ceil((Device + 0.5) / Ratio)) - 1;
 }
 
-/// A TCanvas on a QPainter. Lines and polygon fills are rasterized here rather than by Qt, so
-/// that every pixel lands where GDI puts it; runs of pixels become rectangle fills. Fonts,
+/// A TCanvas on a QPainter. Lines and polygon fills follow the desktop's pixel rules
+/// (core/raster) rather than Qt's, so that every pixel lands where GDI puts it; runs of pixels
+/// become rectangle fills. Fonts,
 /// glyph tables, text pens and themed faces are cached, so a canvas that has drawn a pass once
 /// draws the next one without allocating, on a scaled device as well.
 class QtCanvas : public TCanvas {
@@ -172,7 +173,6 @@ class QtCanvas : public TCanvas {
     void FillDevice(long long L, long long T, long long R, long long B, const QColor& Color);
     /// One segment in logical coordinates, its last point left out.
     void Segment(int X0, int Y0, int X1, int Y1, const QColor& Color);
-    void FillPolygon(const TPoint* Points, int Count, const QColor& Color);
     /// Gives Qt the clip when DeviceBounds reaches outside it; true when it did so.
     bool ClipPainterFor(const TRect& DeviceBounds);
     /// The glyph run of Text with its cell's top-left corner at (X, Y) of P.
