@@ -1,50 +1,36 @@
 // QtCanvas: GDI pixel rules on a QPainter. Qt's own line and polygon rasterizers place edge
-// pixels differently from GDI, so lines (Bresenham, last point left out) and polygon interiors
-// (integer sample points, alternate rule) are computed here and sent to Qt as rectangle fills; text
-// goes out as glyph runs from per-font tables so that a warm canvas never allocates.
+// pixels differently from GDI, so lines and polygon interiors come from the core's rasterizer and
+// reach Qt as rectangle fills; text goes out as glyph runs from kept glyph tables and button faces
+// as kept images, so that a warm canvas never allocates. The clip and the origin are kept here.
 #include "bindings/qt/qt_canvas.h"
 
-#include <QtGui/QFontInfo>
-#include <QtGui/QFontMetrics>
 #include <QtGui/QPaintDevice>
 #include <QtGui/QPixmap>
 #include <QtGui/QPolygon>
-#include <QtWidgets/QStyle>
-#include <QtWidgets/QStyleOption>
 #include <algorithm>
 #include <cmath>
-#include <cstdlib>
-#include <cstring>
-#include <limits>
 
 #include "core/host/faces.h"
+#include "core/raster/raster.h"
 
 namespace keymora::qt {
 
 namespace {
-
-constexpr int MaxOwnPolygon = 64;    // vertex count up to which polygons are filled here
-constexpr int TextChunk = 128;       // glyphs sent to Qt per glyph run
-constexpr int MaxCachedFace = 1024;  // faces up to this size are kept as images
-constexpr int MaxScratch = 512;      // text ink boxes up to this size go through the scratch image
-constexpr int MaxPeriod = 16;        // longer device periods draw faces in place
 
 TRect Intersect(const TRect& A, const TRect& B) {
     return {std::max(A.Left, B.Left), std::max(A.Top, B.Top), std::min(A.Right, B.Right),
             std::min(A.Bottom, B.Bottom)};
 }
 
-bool IsPressedElement(TThemedElement E) {
-    switch (E) {
-        case TThemedElement::tbPushButtonPressed:
-        case TThemedElement::tsArrowBtnUpPressed:
-        case TThemedElement::tsArrowBtnDownPressed:
-        case TThemedElement::tsArrowBtnLeftPressed:
-        case TThemedElement::tsArrowBtnRightPressed:
-            return true;
-        default:
-            return false;
-    }
+/// Fills a box the rasterizer has already clipped to the canvas's clip, so inside the int range.
+void FillBox(QPainter& P, const raster::TBox& B, const QColor& Color) {
+    P.fillRect(QRect(static_cast<int>(B.Left), static_cast<int>(B.Top),
+                     static_cast<int>(B.Right - B.Left), static_cast<int>(B.Bottom - B.Top)),
+               Color);
+}
+
+raster::TBox Box(const TRect& R) {
+    return {R.Left, R.Top, R.Right, R.Bottom};
 }
 
 }  // namespace
@@ -59,7 +45,6 @@ QtCanvas::QtCanvas(QPaintDevice* Device) : QtCanvas() {
 
 QtCanvas::~QtCanvas() {
     End();
-    if (ScratchPainter_.isActive()) ScratchPainter_.end();
 }
 
 bool QtCanvas::Begin(QPaintDevice* Device) {
@@ -98,20 +83,11 @@ void QtCanvas::End() {
 }
 
 void QtCanvas::SetStyle(QStyle* AStyle, const QPalette& Palette) {
-    if (AStyle == Style_ && Palette.cacheKey() == Palette_.cacheKey()) return;
-    Style_ = AStyle;
-    Palette_ = Palette;
-    ResetFaces();
+    Faces_.SetStyle(AStyle, Palette);
 }
 
 void QtCanvas::ResetFaces() {
-    for (FaceEntry& F : Faces_) F = FaceEntry{};
-}
-
-int QtCanvas::PixelSizeForPoints(int Points) {
-    // MulDiv(Points, 96, 72): rounded to nearest, halves away from zero.
-    const int Magnitude = (std::abs(Points) * 96 + 36) / 72;
-    return std::max(1, Magnitude);
+    Faces_.Reset();
 }
 
 // ---- Clip and origin ----
@@ -180,73 +156,11 @@ void QtCanvas::FillRect(const TRect& R) {
 }
 
 void QtCanvas::Segment(int LX0, int LY0, int LX1, int LY1, const QColor& Color) {
-    const long long X0 = static_cast<long long>(LX0) + Origin_.X;
-    const long long Y0 = static_cast<long long>(LY0) + Origin_.Y;
-    const long long X1 = static_cast<long long>(LX1) + Origin_.X;
-    const long long Y1 = static_cast<long long>(LY1) + Origin_.Y;
-    const long long Dx = X1 - X0;
-    const long long Dy = Y1 - Y0;
-    if (Dx == 0 && Dy == 0) return;
-    if (Dy == 0) {
-        if (Dx > 0)
-            FillDevice(X0, Y0, X1, Y0 + 1, Color);
-        else
-            FillDevice(X1 + 1, Y0, X0 + 1, Y0 + 1, Color);
-        return;
-    }
-    if (Dx == 0) {
-        if (Dy > 0)
-            FillDevice(X0, Y0, X0 + 1, Y1, Color);
-        else
-            FillDevice(X0, Y1 + 1, X0 + 1, Y0 + 1, Color);
-        return;
-    }
-    // GDI takes no device coordinate beyond 27 bits; such a slanted line draws nothing here,
-    // which also keeps the products below inside 64 bits.
-    constexpr long long Limit = 1LL << 27;
-    for (const long long C : {X0, Y0, X1, Y1})
-        if (C < -Limit || C > Limit) return;
-    // Bresenham over the major axis; the minor offset of step I is I * Minor / Major rounded to
-    // nearest, an exact half staying on the side of the start point. Only the steps inside the
-    // clip along the major axis are walked; steps that share a minor offset form one run,
-    // filled as one rectangle.
-    const bool XMajor = std::abs(Dx) >= std::abs(Dy);
-    const long long Major = XMajor ? std::abs(Dx) : std::abs(Dy);
-    const long long Minor = XMajor ? std::abs(Dy) : std::abs(Dx);
-    const long long SMajor = (XMajor ? Dx : Dy) > 0 ? 1 : -1;
-    const long long SMinor = (XMajor ? Dy : Dx) > 0 ? 1 : -1;
-    const long long Major0 = XMajor ? X0 : Y0;
-    const long long Minor0 = XMajor ? Y0 : X0;
-    const long long Lo = XMajor ? Clip_.Left : Clip_.Top;
-    const long long Hi = XMajor ? Clip_.Right : Clip_.Bottom;
-    long long First = 0;
-    long long Last = Major;  // steps [First, Last); the last point is left out
-    if (SMajor > 0) {
-        First = std::max(First, Lo - Major0);
-        Last = std::min(Last, Hi - Major0);
-    } else {
-        First = std::max(First, Major0 - Hi + 1);
-        Last = std::min(Last, Major0 - Lo + 1);
-    }
-    if (First >= Last) return;
-    auto OffsetAt = [&](long long I) { return (2 * I * Minor + Major - 1) / (2 * Major); };
-    long long RunStart = First;
-    long long RunOffset = OffsetAt(First);
-    for (long long I = First + 1; I <= Last; ++I) {
-        const long long Offset = I < Last ? OffsetAt(I) : -1;
-        if (Offset == RunOffset) continue;
-        const long long A = Major0 + SMajor * RunStart;
-        const long long B = Major0 + SMajor * (I - 1);
-        const long long RunLo = std::min(A, B);
-        const long long RunHi = std::max(A, B) + 1;
-        const long long M = Minor0 + SMinor * RunOffset;
-        if (XMajor)
-            FillDevice(RunLo, M, RunHi, M + 1, Color);
-        else
-            FillDevice(M, RunLo, M + 1, RunHi, Color);
-        RunStart = I;
-        RunOffset = Offset;
-    }
+    if (!Painter_.isActive()) return;
+    auto Fill = [&](const raster::TBox& B) { FillBox(Painter_, B, Color); };
+    raster::Line(static_cast<long long>(LX0) + Origin_.X, static_cast<long long>(LY0) + Origin_.Y,
+                 static_cast<long long>(LX1) + Origin_.X, static_cast<long long>(LY1) + Origin_.Y,
+                 Box(Clip_), Fill);
 }
 
 void QtCanvas::MoveTo(int X, int Y) {
@@ -264,87 +178,18 @@ void QtCanvas::Polyline(const TPoint* Points, int Count) {
         Segment(Points[I - 1].X, Points[I - 1].Y, Points[I].X, Points[I].Y, Color);
 }
 
-void QtCanvas::FillPolygon(const TPoint* Points, int Count, const QColor& Color) {
-    // GDI samples polygon interiors at integer points, the centres of its line pixels: point
-    // (x, y) is filled when it lies inside by the alternate rule, left and top edges counting
-    // as inside, right and bottom ones not. So a fill meets its own one-pixel outline without a
-    // gap. Rows whose spans repeat the row above extend its rectangles instead of starting new.
-    // As for slanted lines, device coordinates beyond 27 bits draw nothing.
-    constexpr long long Limit = 1LL << 27;
-    int Top = Points[0].Y;
-    int Bottom = Points[0].Y;
-    for (int I = 0; I < Count; ++I) {
-        const long long X = static_cast<long long>(Points[I].X) + Origin_.X;
-        const long long Y = static_cast<long long>(Points[I].Y) + Origin_.Y;
-        if (X < -Limit || X > Limit || Y < -Limit || Y > Limit) return;
-        Top = std::min(Top, Points[I].Y);
-        Bottom = std::max(Bottom, Points[I].Y);
-    }
-    // Only the rows inside the clip are scanned.
-    Top = static_cast<int>(std::max<long long>(Top, static_cast<long long>(Clip_.Top) - Origin_.Y));
-    Bottom = static_cast<int>(
-        std::min<long long>(Bottom, static_cast<long long>(Clip_.Bottom) - Origin_.Y));
-    std::array<int, MaxOwnPolygon> Prev{};
-    std::array<int, MaxOwnPolygon> Cur{};
-    int PrevCount = 0;
-    int PrevRow = Top;
-    auto Flush = [&](int Row) {
-        for (int K = 0; K + 1 < PrevCount; K += 2)
-            FillDevice(static_cast<long long>(Prev[static_cast<std::size_t>(K)]) + Origin_.X,
-                       static_cast<long long>(PrevRow) + Origin_.Y,
-                       static_cast<long long>(Prev[static_cast<std::size_t>(K + 1)]) + Origin_.X,
-                       static_cast<long long>(Row) + Origin_.Y, Color);
-    };
-    for (int Y = Top; Y < Bottom; ++Y) {
-        int N = 0;
-        // Rows up to the next vertex cross the same edges; when all of them are upright, those
-        // rows repeat this one and are skipped.
-        bool Upright = true;
-        int NextVertex = Bottom;
-        for (int I = 0; I < Count; ++I) {
-            const TPoint& A = Points[I];
-            const TPoint& B = Points[(I + 1) % Count];
-            if (A.Y > Y) NextVertex = std::min(NextVertex, A.Y);
-            if (A.Y == B.Y || Y < std::min(A.Y, B.Y) || Y >= std::max(A.Y, B.Y)) continue;
-            Upright = Upright && A.X == B.X;
-            // The edge's x on row Y is Num / Den; the first point at or right of it is the ceiling.
-            long long Num = static_cast<long long>(A.X) * (static_cast<long long>(B.Y) - A.Y) +
-                            (static_cast<long long>(Y) - A.Y) * (static_cast<long long>(B.X) - A.X);
-            long long Den = static_cast<long long>(B.Y) - A.Y;
-            if (Den < 0) {
-                Num = -Num;
-                Den = -Den;
-            }
-            const int Px = static_cast<int>(Num >= 0 ? (Num + Den - 1) / Den : -((-Num) / Den));
-            int J = N++;
-            while (J > 0 && Cur[static_cast<std::size_t>(J - 1)] > Px) {
-                Cur[static_cast<std::size_t>(J)] = Cur[static_cast<std::size_t>(J - 1)];
-                --J;
-            }
-            Cur[static_cast<std::size_t>(J)] = Px;
-        }
-        const int Repeat = Upright ? NextVertex - 1 : Y;
-        if (N == PrevCount && std::equal(Cur.begin(), Cur.begin() + N, Prev.begin())) {
-            Y = Repeat;
-            continue;
-        }
-        Flush(Y);
-        std::copy(Cur.begin(), Cur.begin() + N, Prev.begin());
-        PrevCount = N;
-        PrevRow = Y;
-        Y = Repeat;
-    }
-    if (Top < Bottom) Flush(Bottom);
-}
-
 void QtCanvas::Polygon(const TPoint* Points, int Count) {
     if (Count < 2) return;
     if (Brush.Style == bsSolid) {
-        if (Count <= MaxOwnPolygon) {
-            FillPolygon(Points, Count, ToQColor(Brush.Color));
+        if (Count <= raster::MaxPolygonPoints) {
+            if (Painter_.isActive()) {
+                const QColor Color = ToQColor(Brush.Color);
+                auto Fill = [&](const raster::TBox& B) { FillBox(Painter_, B, Color); };
+                raster::FillPolygon(Points, Count, Origin_, Box(Clip_), Fill);
+            }
         } else if (Painter_.isActive() && !Clip_.IsEmpty()) {
             // Larger shapes than the control draws: Qt's own fill, which samples pixel centres;
-            // half a pixel of shift makes those the integer points sampled above.
+            // half a pixel of shift makes those the integer points the rasterizer samples.
             Painter_.save();
             Painter_.setClipRect(QRect(Clip_.Left, Clip_.Top, Clip_.Width(), Clip_.Height()));
             Painter_.setPen(Qt::NoPen);
@@ -368,142 +213,44 @@ void QtCanvas::Polygon(const TPoint* Points, int Count) {
 
 // ---- Text ----
 
-QtCanvas::FontEntry& QtCanvas::Font_() {
-    const std::uint8_t Bits = Font.Style.Bits();
-    auto Matches = [&](const FontEntry& E) {
-        return E.Valid && E.Size == Font.Size && E.StyleBits == Bits && E.Name == Font.Name;
-    };
-    ++Clock_;
-    if (CurrentFont_ >= 0 && Matches(Fonts_[static_cast<std::size_t>(CurrentFont_)])) {
-        FontEntry& E = Fonts_[static_cast<std::size_t>(CurrentFont_)];
-        E.LastUse = Clock_;
-        return E;
-    }
-    int Slot = 0;
-    for (int I = 0; I < FontSlots; ++I) {
-        const FontEntry& E = Fonts_[static_cast<std::size_t>(I)];
-        if (Matches(E)) {
-            CurrentFont_ = I;
-            Fonts_[static_cast<std::size_t>(I)].LastUse = Clock_;
-            return Fonts_[static_cast<std::size_t>(I)];
-        }
-        const FontEntry& Oldest = Fonts_[static_cast<std::size_t>(Slot)];
-        if (!E.Valid || (Oldest.Valid && E.LastUse < Oldest.LastUse)) Slot = I;
-    }
-
-    // Build: "Arial" and other family names go through fontconfig as they stand, so metric
-    // aliases (Arial -> Liberation Sans) apply. Glyphs are bitmaps (no antialiasing), hinted
-    // fully and not kerned, as the host's text is.
-    FontEntry& E = Fonts_[static_cast<std::size_t>(Slot)];
-    E = FontEntry{};
-    E.Valid = true;
-    E.Name = Font.Name;
-    E.Size = Font.Size;
-    E.StyleBits = Bits;
-    E.LastUse = Clock_;
-    QFont Q;
-    if (!Font.Name.empty()) Q.setFamily(QString::fromStdString(Font.Name));
-    Q.setPixelSize(PixelSizeForPoints(Font.Size));
-    Q.setBold(Font.Style.Contains(fsBold));
-    Q.setItalic(Font.Style.Contains(fsItalic));
-    Q.setUnderline(Font.Style.Contains(fsUnderline));
-    Q.setStrikeOut(Font.Style.Contains(fsStrikeOut));
-    Q.setStyleStrategy(QFont::StyleStrategy(QFont::NoAntialias | QFont::NoSubpixelAntialias));
-    Q.setHintingPreference(QFont::PreferFullHinting);
-    Q.setKerning(false);
-    E.Font = Q;
-    E.Raw = QRawFont::fromFont(Q);
-    const QFontMetrics Metrics(Q);
-    E.Ascent = Metrics.ascent();
-    E.Height = Metrics.ascent() + Metrics.descent();
-    std::array<QChar, 256> Chars;
-    for (int I = 0; I < 256; ++I)
-        Chars[static_cast<std::size_t>(I)] = QChar(static_cast<char16_t>(I));
-    std::array<QPointF, 256> Advances;
-    int N = 256;
-    if (E.Raw.isValid() && E.Raw.glyphIndexesForChars(Chars.data(), 256, E.Glyph.data(), &N)) {
-        E.Raw.advancesForGlyphIndexes(E.Glyph.data(), Advances.data(), 256,
-                                      QRawFont::SeparateAdvances);
-        for (std::size_t I = 0; I < 256; ++I) {
-            E.Advance[I] = qRound(Advances[I].x());
-            const QRectF Box = E.Raw.boundingRect(E.Glyph[I]);
-            E.InkLeft[I] = static_cast<std::int16_t>(std::floor(Box.left()));
-            E.InkRight[I] = static_cast<std::int16_t>(std::ceil(Box.right()));
-            E.InkTop[I] = static_cast<std::int16_t>(std::floor(Box.top()));
-            E.InkBottom[I] = static_cast<std::int16_t>(std::ceil(Box.bottom()));
-        }
-    } else {
-        for (std::size_t I = 0; I < 256; ++I) E.Advance[I] = Metrics.horizontalAdvance(Chars[I]);
-    }
-    CurrentFont_ = Slot;
-    return E;
-}
-
 const QFont& QtCanvas::CurrentQFont() {
-    return Font_().Font;
+    return Glyphs_.For(Font).Font;
 }
 
 const QPen& QtCanvas::TextPen(TColor Color) {
-    ++Clock_;
-    int Slot = 0;
-    for (int I = 0; I < PenSlots; ++I) {
-        PenEntry& E = Pens_[static_cast<std::size_t>(I)];
-        if (E.Valid && E.Color == Color) {
-            E.LastUse = Clock_;
-            return E.Pen;
-        }
-        const PenEntry& Oldest = Pens_[static_cast<std::size_t>(Slot)];
-        if (!E.Valid || (Oldest.Valid && E.LastUse < Oldest.LastUse)) Slot = I;
-    }
-    PenEntry& E = Pens_[static_cast<std::size_t>(Slot)];
-    E.Valid = true;
-    E.Color = Color;
-    E.LastUse = Clock_;
-    E.Pen = QPen(ToQColor(Color), 0);
-    return E.Pen;
+    return Pens_
+        .Get([&](const PenEntry& E) { return E.Color == Color; },
+             [&](PenEntry& E) {
+                 E.Color = Color;
+                 E.Pen = QPen(ToQColor(Color), 0);
+             })
+        .Pen;
 }
 
 int QtCanvas::TextWidth(std::string_view Text) {
-    const FontEntry& F = Font_();
-    int W = 0;
-    for (char C : Text) W += F.Advance[static_cast<unsigned char>(C)];
-    return W;
+    return Glyphs_.For(Font).Width(Text);
 }
 
 int QtCanvas::TextHeight(std::string_view) {
-    return Font_().Height;
+    return Glyphs_.For(Font).Height;
 }
 
 void QtCanvas::TextOut(int X, int Y, std::string_view Text) {
     if (Text.empty() || !Painter_.isActive()) return;
     // A cell starting beyond 27 bits lies off every device.
-    constexpr long long Limit = 1LL << 27;
+    constexpr long long Limit = raster::CoordinateLimit;
     const long long DX = static_cast<long long>(X) + Origin_.X;
     const long long DY = static_cast<long long>(Y) + Origin_.Y;
     if (DX < -Limit || DX > Limit || DY < -Limit || DY > Limit) return;
-    const FontEntry& F = Font_();
+    const GlyphTable& F = Glyphs_.For(Font);
     X = static_cast<int>(DX);
     Y = static_cast<int>(DY);
-    if (Brush.Style == bsSolid) {
-        int W = 0;
-        for (char C : Text) W += F.Advance[static_cast<unsigned char>(C)];
-        FillDevice(X, Y, X + W, Y + F.Height, ToQColor(Brush.Color));
-    }
+    if (Brush.Style == bsSolid)
+        FillDevice(X, Y, X + F.Width(Text), Y + F.Height, ToQColor(Brush.Color));
     if (Clip_.IsEmpty() || !F.Raw.isValid()) return;
-    // Where the ink can reach: the cell (underline and strike-out stay inside it) and every
-    // glyph's box, one pixel wider for hinting. Text wholly outside the clip is skipped; text
-    // across its edge is the one case drawn with a Qt clip.
-    TRect Ink{X, Y, X, Y + F.Height};
-    int Pen = X;
-    for (char Ch : Text) {
-        const auto C = static_cast<unsigned char>(Ch);
-        Ink.Left = std::min(Ink.Left, Pen + F.InkLeft[C]);
-        Ink.Right = std::max(Ink.Right, Pen + std::max<int>(F.Advance[C], F.InkRight[C]));
-        Ink.Top = std::min(Ink.Top, Y + F.Ascent + F.InkTop[C]);
-        Ink.Bottom = std::max(Ink.Bottom, Y + F.Ascent + F.InkBottom[C]);
-        Pen += F.Advance[C];
-    }
-    Ink = {Ink.Left - 1, Ink.Top - 1, Ink.Right + 1, Ink.Bottom + 1};
+    // Text wholly outside the clip is skipped; text across its edge goes through the scratch
+    // image, or failing that is the one case drawn with a Qt clip.
+    const TRect Ink = F.InkBox(X, Y, Text);
     const TRect Visible = Intersect(Ink, Clip_);
     if (Visible.IsEmpty()) return;
     const QPen& TextColour = TextPen(Font.Color);
@@ -512,231 +259,20 @@ void QtCanvas::TextOut(int X, int Y, std::string_view Text) {
     Run_.setStrikeOut(Font.Style.Contains(fsStrikeOut));
     if (Visible == Ink) {
         if (Painter_.pen() != TextColour) Painter_.setPen(TextColour);
-        DrawRun(Painter_, F, X, Y, Text);
+        F.Draw(Painter_, Run_, X, Y, Text);
         return;
     }
-    // Across the clip's edge. A Qt clip costs allocations on every change, so the text goes on
-    // a kept scratch image the size of its ink box, and the visible part of that is copied. An
-    // outsize text, or a device transformed in a way the scratch cannot follow, takes the Qt
-    // clip instead.
-    if (Ink.Width() <= MaxScratch && Ink.Height() <= MaxScratch) {
-        if (Painter_.device()->devicePixelRatio() == 1) {
-            if (Painter_.deviceTransform().type() <= QTransform::TxTranslate &&
-                Scratch(Ink.Width(), Ink.Height())) {
-                if (ScratchPainter_.worldTransform().type() != QTransform::TxNone)
-                    ScratchPainter_.resetTransform();
-                if (ScratchPainter_.pen() != TextColour) ScratchPainter_.setPen(TextColour);
-                DrawRun(ScratchPainter_, F, X - Ink.Left, Y - Ink.Top, Text);
-                Painter_.drawImage(QPoint(Visible.Left, Visible.Top), ScratchImage_,
-                                   QRect(Visible.Left - Ink.Left, Visible.Top - Ink.Top,
-                                         Visible.Width(), Visible.Height()));
-                return;
-            }
-        } else {
-            // On a scaled device the scratch holds the device pixels of the ink box: its painter
-            // maps client coordinates as the device's does, less the whole device pixels up to
-            // the box, so every glyph lands on the fraction of a pixel it has on the device.
-            DeviceGrid G;
-            if (ScaledGrid(G)) {
-                const QRect Box =
-                    DeviceRect(G, QRect(Ink.Left, Ink.Top, Ink.Width(), Ink.Height()));
-                if (Scratch(Box.width(), Box.height())) {
-                    ScratchPainter_.setWorldTransform(
-                        QTransform(G.Ratio, 0, 0, G.Ratio, G.Dx - Box.left(), G.Dy - Box.top()));
-                    if (ScratchPainter_.pen() != TextColour) ScratchPainter_.setPen(TextColour);
-                    DrawRun(ScratchPainter_, F, X, Y, Text);
-                    const QRect Device = DeviceRect(
-                        G, QRect(Visible.Left, Visible.Top, Visible.Width(), Visible.Height()));
-                    DrawDevicePixels(G, ScratchImage_, Device.translated(-Box.topLeft()),
-                                     Device.topLeft());
-                    return;
-                }
-            }
-        }
-    }
+    if (Scratch_.Draw(Painter_, Run_, F, TextColour, X, Y, Text, Ink, Visible)) return;
     const bool Clipped = ClipPainterFor(Ink);
     if (Painter_.pen() != TextColour) Painter_.setPen(TextColour);
-    DrawRun(Painter_, F, X, Y, Text);
+    F.Draw(Painter_, Run_, X, Y, Text);
     if (Clipped) Painter_.setClipping(false);
-}
-
-void QtCanvas::DrawRun(QPainter& P, const FontEntry& F, int X, int Y, std::string_view Text) {
-    std::array<quint32, TextChunk> Glyphs;
-    std::array<QPointF, TextChunk> Positions;
-    std::size_t Done = 0;
-    int PenX = X;
-    while (Done < Text.size()) {
-        const std::size_t N = std::min<std::size_t>(TextChunk, Text.size() - Done);
-        int Offset = 0;
-        for (std::size_t I = 0; I < N; ++I) {
-            const auto C = static_cast<unsigned char>(Text[Done + I]);
-            Glyphs[I] = F.Glyph[C];
-            Positions[I] = QPointF(Offset, 0);
-            Offset += F.Advance[C];
-        }
-        Run_.setRawData(Glyphs.data(), Positions.data(), static_cast<int>(N));
-        P.drawGlyphRun(QPointF(PenX, Y + F.Ascent), Run_);
-        PenX += Offset;
-        Done += N;
-    }
-}
-
-bool QtCanvas::Scratch(int Width, int Height) {
-    if (ScratchImage_.width() < Width || ScratchImage_.height() < Height) {
-        if (ScratchPainter_.isActive()) ScratchPainter_.end();
-        ScratchImage_ =
-            QImage(std::max(Width, ScratchImage_.width()), std::max(Height, ScratchImage_.height()),
-                   QImage::Format_ARGB32_Premultiplied);
-        if (!ScratchPainter_.begin(&ScratchImage_)) return false;
-        ScratchPainter_.setRenderHint(QPainter::Antialiasing, false);
-        ScratchPainter_.setRenderHint(QPainter::TextAntialiasing, false);
-    }
-    if (!ScratchPainter_.isActive()) return false;
-    // Cleared to transparent by hand: the glyphs are drawn in one opaque colour without
-    // antialiasing, so copying with source-over puts exactly their pixels down.
-    for (int Row = 0; Row < Height; ++Row)
-        std::memset(ScratchImage_.scanLine(Row), 0, static_cast<std::size_t>(Width) * 4);
-    return true;
 }
 
 // ---- Button faces ----
 
-void QtCanvas::RenderFace(TThemedElement Element, QPainter& P, const QRect& Whole) const {
-    const bool Pressed = IsPressedElement(Element);
-    const QStyle::State Base = QStyle::State_Enabled | QStyle::State_Active;
-    const QStyle::State Face = Base | (Pressed ? QStyle::State_Sunken : QStyle::State_Raised);
-    QStyle::PrimitiveElement Arrow;
-    switch (Element) {
-        case TThemedElement::tbPushButtonNormal:
-        case TThemedElement::tbPushButtonPressed: {
-            QStyleOptionButton Opt;
-            Opt.rect = Whole;
-            Opt.state = Face;
-            Opt.palette = Palette_;
-            Style_->drawControl(QStyle::CE_PushButtonBevel, &Opt, &P, nullptr);
-            return;
-        }
-        case TThemedElement::tsArrowBtnUpNormal:
-        case TThemedElement::tsArrowBtnUpPressed:
-            Arrow = QStyle::PE_IndicatorArrowUp;
-            break;
-        case TThemedElement::tsArrowBtnDownNormal:
-        case TThemedElement::tsArrowBtnDownPressed:
-            Arrow = QStyle::PE_IndicatorArrowDown;
-            break;
-        case TThemedElement::tsArrowBtnLeftNormal:
-        case TThemedElement::tsArrowBtnLeftPressed:
-            Arrow = QStyle::PE_IndicatorArrowLeft;
-            break;
-        default:
-            Arrow = QStyle::PE_IndicatorArrowRight;
-            break;
-    }
-    QStyleOptionToolButton Panel;
-    Panel.rect = Whole;
-    Panel.state = Face;
-    Panel.palette = Palette_;
-    Style_->drawPrimitive(QStyle::PE_PanelButtonTool, &Panel, &P, nullptr);
-    QStyleOption Glyph;
-    Glyph.rect = Whole;
-    Glyph.state = Base;
-    Glyph.palette = Palette_;
-    if (Pressed)
-        Glyph.rect.translate(Style_->pixelMetric(QStyle::PM_ButtonShiftHorizontal, &Glyph),
-                             Style_->pixelMetric(QStyle::PM_ButtonShiftVertical, &Glyph));
-    Style_->drawPrimitive(Arrow, &Glyph, &P, nullptr);
-}
-
-const QImage& QtCanvas::Face(TThemedElement Element, int Width, int Height, qreal Ratio, int PhaseX,
-                             int PhaseY) {
-    // Style faces are drawn once per element, size, ratio and phase and kept: QStyle builds
-    // cache keys and gradients on every call, which a paint pass must not pay for.
-    ++Clock_;
-    int Slot = 0;
-    for (int I = 0; I < FaceSlots; ++I) {
-        FaceEntry& E = Faces_[static_cast<std::size_t>(I)];
-        if (E.Valid && E.Element == Element && E.Width == Width && E.Height == Height &&
-            E.Ratio == Ratio && E.PhaseX == PhaseX && E.PhaseY == PhaseY) {
-            E.LastUse = Clock_;
-            return E.Image;
-        }
-        const FaceEntry& Oldest = Faces_[static_cast<std::size_t>(Slot)];
-        if (!E.Valid || (Oldest.Valid && E.LastUse < Oldest.LastUse)) Slot = I;
-    }
-    FaceEntry& E = Faces_[static_cast<std::size_t>(Slot)];
-    E.Valid = true;
-    E.Element = Element;
-    E.Width = Width;
-    E.Height = Height;
-    E.Ratio = Ratio;
-    E.PhaseX = PhaseX;
-    E.PhaseY = PhaseY;
-    E.LastUse = Clock_;
-    // Device pixels up to the face's far edges, however they round; the style reads the
-    // image's ratio and draws at that resolution.
-    E.Image = QImage(static_cast<int>(std::ceil(Ratio * (PhaseX + Width))),
-                     static_cast<int>(std::ceil(Ratio * (PhaseY + Height))),
-                     QImage::Format_ARGB32_Premultiplied);
-    E.Image.setDevicePixelRatio(Ratio);
-    E.Image.fill(Qt::transparent);
-    QPainter P(&E.Image);
-    if (PhaseX != 0 || PhaseY != 0) P.translate(PhaseX, PhaseY);
-    RenderFace(Element, P, QRect(0, 0, Width, Height));
-    return E.Image;
-}
-
-bool QtCanvas::ScaledGrid(DeviceGrid& Grid) const {
-    const QTransform& M = Painter_.deviceTransform();
-    const qreal Ratio = M.m11();
-    // (The device's own figure for its ratio may be the unrounded one.)
-    if (M.type() > QTransform::TxScale || M.m22() != Ratio || !(Ratio > 0) ||
-        std::abs(Ratio - Painter_.device()->devicePixelRatio()) > 1e-4)
-        return false;
-    Grid.Ratio = Ratio;
-    Grid.Dx = M.dx();
-    Grid.Dy = M.dy();
-    // The period: 4 at 1.25 and 1.75, 2 at 1.5, 1 at whole ratios. A painter scales by its
-    // device's ratio in steps of 1/65536, so 1.1 becomes 1.0999908 and has none.
-    Grid.Period = 0;
-    for (int Q = 1; Q <= MaxPeriod && Grid.Period == 0; ++Q)
-        if (Ratio * Q == std::floor(Ratio * Q)) Grid.Period = Q;
-    return true;
-}
-
-bool QtCanvas::Place(qreal Ratio, qreal Offset, int Period, long long Pos, GridPlace& At) {
-    const qreal Device = Ratio * static_cast<qreal>(Pos) + Offset;
-    if (!(std::abs(Device) < (1 << 27))) return false;
-    for (int Phase = 0; Phase < Period; ++Phase) {
-        const qreal Apart = Device - Ratio * Phase;
-        if (Apart != std::floor(Apart)) continue;
-        At.Phase = Phase;
-        At.Shift = static_cast<int>(Apart);
-        return true;
-    }
-    return false;
-}
-
-QRect QtCanvas::DeviceRect(const DeviceGrid& Grid, const QRect& Logical) {
-    const int L = qRound(Grid.Ratio * Logical.x() + Grid.Dx);
-    const int T = qRound(Grid.Ratio * Logical.y() + Grid.Dy);
-    const int R = qRound(Grid.Ratio * (Logical.x() + Logical.width()) + Grid.Dx);
-    const int B = qRound(Grid.Ratio * (Logical.y() + Logical.height()) + Grid.Dy);
-    return QRect(L, T, R - L, B - T);
-}
-
-void QtCanvas::DrawDevicePixels(const DeviceGrid& Grid, const QImage& Image, const QRect& Source,
-                                const QPoint& DeviceTopLeft) {
-    if (Source.isEmpty()) return;
-    // A target of the source's size divided by the ratio: the painter scales it back, so each
-    // device pixel takes the source pixel at its centre.
-    const QRectF Target((DeviceTopLeft.x() - Grid.Dx) / Grid.Ratio,
-                        (DeviceTopLeft.y() - Grid.Dy) / Grid.Ratio, Source.width() / Grid.Ratio,
-                        Source.height() / Grid.Ratio);
-    Painter_.drawImage(Target, Image, QRectF(Source));
-}
-
 void QtCanvas::DrawElement(TThemedElement Element, const TRect& R) {
-    if (!Style_) {
+    if (!Faces_.Style()) {
         DrawClassicElement(*this, Element, R);
         return;
     }
@@ -753,37 +289,7 @@ void QtCanvas::DrawElement(TThemedElement Element, const TRect& R) {
     const QRect Visible(static_cast<int>(VisibleL), static_cast<int>(VisibleT),
                         static_cast<int>(VisibleR - VisibleL),
                         static_cast<int>(VisibleB - VisibleT));
-    const bool Scaled = Painter_.device()->devicePixelRatio() != 1;
-    if (W <= MaxCachedFace && H <= MaxCachedFace && Scaled) {
-        // A scaled device takes a face kept at its resolution, drawn at the same fraction of a
-        // device pixel as in place, and its visible device pixels are copied one to one.
-        DeviceGrid G;
-        GridPlace AtX;
-        GridPlace AtY;
-        if (ScaledGrid(G) && Place(G.Ratio, G.Dx, G.Period, L, AtX) &&
-            Place(G.Ratio, G.Dy, G.Period, T, AtY)) {
-            const QRect Device = DeviceRect(G, Visible);
-            DrawDevicePixels(G,
-                             Face(Element, static_cast<int>(W), static_cast<int>(H), G.Ratio,
-                                  AtX.Phase, AtY.Phase),
-                             Device.translated(-AtX.Shift, -AtY.Shift), Device.topLeft());
-            return;
-        }
-    }
-    if (W > MaxCachedFace || H > MaxCachedFace || Scaled) {
-        // Too large to keep an image of, or a device the kept faces cannot follow: drawn in
-        // place, clipped by Qt.
-        if (W > std::numeric_limits<int>::max() || H > std::numeric_limits<int>::max()) return;
-        Painter_.save();
-        Painter_.setClipRect(Visible);
-        Painter_.translate(static_cast<double>(L), static_cast<double>(T));
-        RenderFace(Element, Painter_, QRect(0, 0, static_cast<int>(W), static_cast<int>(H)));
-        Painter_.restore();
-        return;
-    }
-    // Only the visible part of the cached face is copied: no Qt clip needed.
-    Painter_.drawImage(Visible.topLeft(), Face(Element, static_cast<int>(W), static_cast<int>(H)),
-                       Visible.translated(static_cast<int>(-L), static_cast<int>(-T)));
+    Faces_.Draw(Painter_, Element, L, T, W, H, Visible);
 }
 
 void QtCanvas::DrawFrameControl(const TRect& R, unsigned Type, unsigned State) {

@@ -6,17 +6,16 @@
 #include <QtGui/QColor>
 #include <QtGui/QFont>
 #include <QtGui/QGlyphRun>
-#include <QtGui/QImage>
 #include <QtGui/QPainter>
 #include <QtGui/QPalette>
 #include <QtGui/QPen>
-#include <QtGui/QRawFont>
-#include <array>
 #include <cmath>
-#include <cstdint>
-#include <string>
 #include <vector>
 
+#include "bindings/qt/face_cache.h"
+#include "bindings/qt/glyph_cache.h"
+#include "bindings/qt/scratch_text.h"
+#include "core/util/lru_cache.h"
 #include "keymora/host/canvas.h"
 
 class QPaintDevice;
@@ -39,10 +38,11 @@ inline int LogicalPixel(qreal Pos, qreal Ratio) {
     return static_cast<int>(std::ceil((Device + 0.5) / Ratio)) - 1;
 }
 
-/// A TCanvas on a QPainter. Lines and polygon fills are rasterized here rather than by Qt, so
-/// that every pixel lands where GDI puts it; runs of pixels become rectangle fills. Fonts,
-/// glyph tables, text pens and themed faces are cached, so a canvas that has drawn a pass once
-/// draws the next one without allocating, on a scaled device as well.
+/// A TCanvas on a QPainter. Lines and polygon fills follow the desktop's pixel rules
+/// (core/raster) rather than Qt's, so that every pixel lands where GDI puts it; runs of pixels
+/// become rectangle fills. Fonts, glyph tables, text pens and themed faces are kept, so a
+/// canvas that has drawn a pass once draws the next one without allocating, on a scaled device
+/// as well.
 class QtCanvas : public TCanvas {
   public:
     /// An idle canvas; Begin binds it to a device.
@@ -69,7 +69,7 @@ class QtCanvas : public TCanvas {
     /// Palette (a widget's own palette; the application's by default); null selects the
     /// classic faces for DrawElement. The kept faces are dropped when either changes.
     void SetStyle(QStyle* Style, const QPalette& Palette = QPalette());
-    QStyle* Style() const { return Style_; }
+    QStyle* Style() const { return Faces_.Style(); }
     /// Drops the themed faces drawn so far, so that the next ones follow a changed palette.
     void ResetFaces();
 
@@ -96,60 +96,11 @@ class QtCanvas : public TCanvas {
     /// The Qt font the canvas font resolves to (for measuring beside the canvas).
     const QFont& CurrentQFont();
     /// Pixel size of a font of Points points at 96 dots per inch, rounded as the host does.
-    static int PixelSizeForPoints(int Points);
+    static int PixelSizeForPoints(int Points) { return qt::PixelSizeForPoints(Points); }
 
   private:
-    struct FontEntry {
-        bool Valid = false;
-        std::string Name;
-        int Size = 0;
-        std::uint8_t StyleBits = 0;
-        unsigned LastUse = 0;
-        QFont Font;
-        QRawFont Raw;
-        int Ascent = 0;
-        int Height = 0;
-        // Ink box of every glyph, relative to its pen position on the baseline (negative is
-        // left and up).
-        std::array<std::int16_t, 256> InkLeft{};
-        std::array<std::int16_t, 256> InkRight{};
-        std::array<std::int16_t, 256> InkTop{};
-        std::array<std::int16_t, 256> InkBottom{};
-        // Glyph index and advance for every byte value, text being single-byte Latin-1.
-        std::array<quint32, 256> Glyph{};
-        std::array<int, 256> Advance{};
-    };
-    struct FaceEntry {
-        bool Valid = false;
-        TThemedElement Element = TThemedElement::tbPushButtonNormal;
-        int Width = 0;
-        int Height = 0;
-        qreal Ratio = 1;
-        int PhaseX = 0;
-        int PhaseY = 0;
-        unsigned LastUse = 0;
-        QImage Image;
-    };
-    /// Where the painter puts logical pixels on a scaled device: x goes to Ratio * x + Dx.
-    /// Period is the smallest logical step whose device length is a whole number of pixels, so
-    /// that a drawing moved by a multiple of it lands on the same device pixels, shifted.
-    struct DeviceGrid {
-        qreal Ratio = 1;
-        qreal Dx = 0;
-        qreal Dy = 0;
-        int Period = 1;
-    };
-    /// A logical position Pos on the device grid: Phase in [0, Period) is the position whose
-    /// device edge has the same fraction as that of Pos, Shift the whole device pixels between
-    /// the two.
-    struct GridPlace {
-        int Phase = 0;
-        int Shift = 0;
-    };
     struct PenEntry {
-        bool Valid = false;
         TColor Color = 0;
-        unsigned LastUse = 0;
         QPen Pen;
     };
     struct SavedState {
@@ -157,58 +108,28 @@ class QtCanvas : public TCanvas {
         TRect Clip;
     };
 
-    static constexpr int FontSlots = 4;
-    static constexpr int FaceSlots = 24;
     static constexpr int PenSlots = 8;
 
-    FontEntry& Font_();
     const QPen& TextPen(TColor Color);
-    /// The face of Element over a logical Width x Height, drawn at Ratio with its top-left
-    /// corner at logical (PhaseX, PhaseY) of an image whose pixels are the device's.
-    const QImage& Face(TThemedElement Element, int Width, int Height, qreal Ratio = 1,
-                       int PhaseX = 0, int PhaseY = 0);
-    void RenderFace(TThemedElement Element, QPainter& P, const QRect& Whole) const;
     /// Fills device pixels [L, R) x [T, B) after the canvas's own clip test.
     void FillDevice(long long L, long long T, long long R, long long B, const QColor& Color);
     /// One segment in logical coordinates, its last point left out.
     void Segment(int X0, int Y0, int X1, int Y1, const QColor& Color);
-    void FillPolygon(const TPoint* Points, int Count, const QColor& Color);
     /// Gives Qt the clip when DeviceBounds reaches outside it; true when it did so.
     bool ClipPainterFor(const TRect& DeviceBounds);
-    /// The glyph run of Text with its cell's top-left corner at (X, Y) of P.
-    void DrawRun(QPainter& P, const FontEntry& F, int X, int Y, std::string_view Text);
-    /// The scratch image cleared to transparent over pixels [0, Width) x [0, Height), its
-    /// painter active; false when it cannot be painted on.
-    bool Scratch(int Width, int Height);
-    /// The painter's grid on a device scaled by its pixel ratio, Period 0 when the ratio has
-    /// none up to MaxPeriod logical pixels; false when the painter is transformed otherwise.
-    bool ScaledGrid(DeviceGrid& Grid) const;
-    /// Places logical position Pos (with device offset Offset) on a grid of Ratio and Period.
-    static bool Place(qreal Ratio, qreal Offset, int Period, long long Pos, GridPlace& At);
-    /// The device pixels that a logical rectangle covers, its edges rounded as a painter's
-    /// fills and clips round them.
-    static QRect DeviceRect(const DeviceGrid& Grid, const QRect& Logical);
-    /// Copies Source of Image one to one onto the device pixels at DeviceTopLeft.
-    void DrawDevicePixels(const DeviceGrid& Grid, const QImage& Image, const QRect& Source,
-                          const QPoint& DeviceTopLeft);
 
     QPainter Painter_;
-    QStyle* Style_ = nullptr;
-    QPalette Palette_;
     TPoint Origin_;
     TPoint PenPos_;
     TRect DeviceRect_;
     TRect Clip_;  // device coordinates
     std::vector<SavedState> Saved_;
-    unsigned Clock_ = 0;
-    std::array<FontEntry, FontSlots> Fonts_;
-    int CurrentFont_ = -1;
-    std::array<FaceEntry, FaceSlots> Faces_;
-    std::array<PenEntry, PenSlots> Pens_;
+    GlyphCache Glyphs_;
+    TLruCache<PenEntry, PenSlots> Pens_;
+    FaceCache Faces_;
     QGlyphRun Run_;
     // Text across the clip's edge is drawn here first (see TextOut).
-    QImage ScratchImage_;
-    QPainter ScratchPainter_;
+    ScratchText Scratch_;
 };
 
 }  // namespace keymora::qt
