@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "keymora/qt/image.h"
 #include "widget_support.h"
 
 namespace keymora::test {
@@ -299,6 +300,99 @@ TEST_F(WidgetApi, AVerticalKeyboardInALayoutDrawsItsKeys) {
     for (int Y = 16; Y + 1 < W->height() - 40; ++Y)
         Edges += Picture.pixelColor(84, Y) != Picture.pixelColor(84, Y + 1);
     EXPECT_GE(Edges, 2 * 30);
+}
+
+// ---- Notes by MIDI number ----
+
+// The colour of the middle of a white key's front part, below the black keys and above the
+// marks: x at the key's middle, y = 75 of 100.
+QColor FrontOf(const QImage& Picture, const KeymoraWidget& W, int Note) {
+    const QRect R = W.noteRect(Note);
+    return Picture.pixelColor(R.center().x(), 75);
+}
+
+TEST_F(WidgetApi, AChordLitByNumbersShowsOnItsKeys) {
+    KeymoraWidget W;
+    W.resize(600, 100);
+    W.ensurePolished();
+    // C4 E4 G4: white keys 23, 25, 27 at x 361, 391, 421 (15 pixels each from 16).
+    for (int Note : {60, 64, 67}) W.lightNote(Note);
+    EXPECT_EQ(W.noteRect(60), QRect(361, 0, 15, 100));
+    EXPECT_EQ(W.noteRect(67), QRect(421, 0, 15, 100));
+    const QImage Picture = qt::PaintToImage(W.control());
+    for (int Note : {60, 64, 67}) EXPECT_EQ(FrontOf(Picture, W, Note), QColor(Qt::red)) << Note;
+    for (int Note : {62, 65, 69}) EXPECT_NE(FrontOf(Picture, W, Note), QColor(Qt::red)) << Note;
+    W.unlightNote(64);
+    EXPECT_NE(FrontOf(qt::PaintToImage(W.control()), W, 64), QColor(Qt::red));
+    // Numbers outside the keyboard are ignored.
+    W.lightNote(20);
+    W.lightNote(109);
+    EXPECT_EQ(W.noteRect(109), QRect());
+}
+
+TEST_F(WidgetApi, ColouredKeysKeepTheirColourThroughAClick) {
+    KeymoraWidget W;
+    W.resize(600, 100);
+    W.ensurePolished();
+    const QColor Green(0, 160, 0);
+    W.setNoteColor(60, Green);
+    W.setNoteColor(61, QColor(0, 0, 255));
+    QImage Picture = qt::PaintToImage(W.control());
+    EXPECT_EQ(FrontOf(Picture, W, 60), Green);
+    // C#4's body, half way down it.
+    const QRect Black = W.noteRect(61);
+    EXPECT_EQ(Picture.pixelColor(Black.center().x(), 40), QColor(0, 0, 255));
+    // A click presses and releases the key; the colour stays.
+    W.control().MouseDown(mbLeft, TShiftState{ssLeft}, 368, 90);
+    W.control().MouseUp(mbLeft, TShiftState{}, 368, 90);
+    Picture = qt::PaintToImage(W.control());
+    EXPECT_EQ(FrontOf(Picture, W, 60), Green);
+    EXPECT_EQ(W.noteColor(60), Green);
+    // The letter of a dark key turns white: some pixel of C4's letter box is white.
+    bool White = false;
+    for (int Y = 84; Y < 98; ++Y)
+        for (int X = 363; X < 374; ++X) White |= Picture.pixelColor(X, Y) == QColor(Qt::white);
+    EXPECT_TRUE(White);
+    W.clearNoteColors();
+    EXPECT_FALSE(W.noteColor(60).isValid());
+    EXPECT_NE(FrontOf(qt::PaintToImage(W.control()), W, 60), Green);
+}
+
+TEST_F(WidgetApi, NotesGoDownAndUpWithNumbersAndVelocity) {
+    KeymoraWidget W;
+    W.resize(600, 100);
+    W.ensurePolished();
+    Log Notes;
+    QObject::connect(&W, &KeymoraWidget::noteOn, [&](int Note, int Velocity) {
+        Notes.push_back("on " + std::to_string(Note) + " " + std::to_string(Velocity));
+    });
+    QObject::connect(&W, &KeymoraWidget::noteOff, [&](int Note, int Velocity) {
+        Notes.push_back("off " + std::to_string(Note) + " " + std::to_string(Velocity));
+    });
+    QObject::connect(&W, &KeymoraWidget::notePlayed, [&](int Note, const QString& Name) {
+        Notes.push_back("played " + std::to_string(Note) + " " + Name.toStdString());
+    });
+    auto Click = [&](QPoint P) {
+        QTest::mousePress(&W, Qt::LeftButton, Qt::NoModifier, P);
+        EXPECT_EQ(W.heldNotes(), QList<int>{W.noteAt(P)});
+        QTest::mouseRelease(&W, Qt::LeftButton, Qt::NoModifier, P);
+    };
+    Click(QPoint(368, 90));  // C4
+    // Shift+F under the default AutoTone holds the place after E4 and plays Fb4, MIDI 64.
+    Key(W, QEvent::KeyPress, Qt::Key_F, Qt::ShiftModifier, "F");
+    Key(W, QEvent::KeyRelease, Qt::Key_F, Qt::ShiftModifier, "F");
+    // With velocity by position: y 10 of a 100-pixel white key is soft, y 99 loud.
+    W.setVelocityByPosition(true);
+    Click(QPoint(368, 99));
+    W.setVelocity(50);
+    W.setVelocityByPosition(false);
+    Click(QPoint(398, 90));  // E4 at the fixed velocity
+    EXPECT_EQ(Notes, (Log{"on 60 100", "off 60 100", "played 60 C4", "on 64 100", "off 64 100",
+                          "played 64 Fb4", "on 60 127", "off 60 127", "played 60 C4",
+                          "on 64 50", "off 64 50", "played 64 E4"}));
+    EXPECT_EQ(W.noteAt(QPoint(368, 90)), 60);
+    EXPECT_EQ(W.noteAt(QPoint(575, 50)), -1);  // the duration row
+    EXPECT_EQ(W.heldNotes(), QList<int>{});
 }
 
 }  // namespace
