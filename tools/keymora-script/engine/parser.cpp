@@ -1,9 +1,11 @@
-// Tokenizer and number, key and word readers of keymora-script.
+// Tokenizer, number, key and word readers, and the value syntax of keymora-script.
 #include "engine/parser.h"
 
 #include <charconv>
 
 #include "core/host/rtl.h"
+#include "core/model/property_syntax.h"
+#include "engine/json.h"
 #include "keymora/host/types.h"
 
 namespace keymora::script {
@@ -47,6 +49,21 @@ constexpr TNamedKey NamedKeys[] = {
 };
 
 }  // namespace
+
+const TValueSyntax ScriptValues = {
+    .MinInteger = -MaxPlain,
+    .MaxInteger = MaxPlain,
+    .RangeFirst = false,
+    .ExactNames = true,
+    .BlanksInSets = false,
+    .MaxHexDigits = 0,
+    .QuotedStrings = false,
+    .MaxFontSize = 1000,
+    .HexColors = false,
+    .SetSeparator = ",",
+    .AppendString = AppendJsonString,
+    .QuoteNames = true,
+};
 
 bool SameText(std::string_view A, std::string_view B) {
     return CompareText(A, B) == 0;
@@ -107,25 +124,14 @@ bool Tokenize(std::string_view Line, std::vector<std::string>& Tokens, std::stri
 }
 
 TNumber ParseInteger(std::string_view Text, long long Min, long long Max, long long& Value) {
-    const bool Negative = !Text.empty() && Text.front() == '-';
-    if (Negative) Text.remove_prefix(1);
-    unsigned long long Magnitude = 0;
-    // Anything beyond 64 bits is out of every range the tool uses.
-    const TNumber R = ParseDigits(Text, 10, 1ULL << 62, Magnitude);
-    if (R != TNumber::Ok) return R;
-    const long long Signed =
-        Negative ? -static_cast<long long>(Magnitude) : static_cast<long long>(Magnitude);
-    if (Signed < Min || Signed > Max) return TNumber::OutOfRange;
-    Value = Signed;
-    return TNumber::Ok;
-}
-
-TNumber ParseColor(std::string_view Text, long long& Value) {
-    if (Text.empty() || Text.front() != '$') return ParseInteger(Text, 0, 0xFFFFFFFFLL, Value);
-    unsigned long long Raw = 0;
-    const TNumber R = ParseDigits(Text.substr(1), 16, 0xFFFFFFFFULL, Raw);
-    if (R == TNumber::Ok) Value = static_cast<long long>(Raw);
-    return R;
+    switch (ReadInteger(Text, Min, Max, ScriptValues.RangeFirst, Value)) {
+        case TValueFault::None:
+            return TNumber::Ok;
+        case TValueFault::OutOfRange:
+            return TNumber::OutOfRange;
+        default:
+            return TNumber::NotANumber;
+    }
 }
 
 std::optional<std::uint16_t> ParseKey(std::string_view Text) {
