@@ -5,6 +5,7 @@
 
 #include <QtCore/QMetaProperty>
 #include <QtTest/QTest>
+#include <algorithm>
 #include <functional>
 
 #include "keymora/model/published.h"
@@ -133,6 +134,14 @@ TEST_F(WidgetTest, PropertiesThatStandForTableRowsAgreeWithTheTable) {
                         "durationPosition", "octave", "autoTone", "offsetOctave",
                         "maxOffsetDuration", "maxOffsetOttave", "keys", "maxDuration", "mouseTrack",
                         "offsetDuration", "ctrlMove", "color", "showHint", "tabStop"}));
+    // The widget finds the same property for each of those rows, and none for the others.
+    for (const TPropInfo& Info : Table) {
+        const QMetaProperty P = KeymoraWidget::publishedProperty(Info);
+        const bool Offered = std::find(Seen.begin(), Seen.end(), QtName(Info)) != Seen.end();
+        EXPECT_EQ(P.isValid() ? QByteArray(P.name()) : QByteArray(),
+                  Offered ? QtName(Info) : QByteArray())
+            << Info.Name;
+    }
 }
 
 // A widget property's value in the table's Int, Str encoding.
