@@ -24,17 +24,15 @@ bool IsHexDigit(char C) {
     return IsDigit(C) || (C >= 'a' && C <= 'f') || (C >= 'A' && C <= 'F');
 }
 
-// Unsigned digits in Base (all characters must be digits) up to Max.
-TNumber ParseDigits(std::string_view Digits, int Base, unsigned long long Max,
-                    unsigned long long& Value) {
-    if (Digits.empty()) return TNumber::NotANumber;
+// A virtual-key code: hexadecimal digits only, up to 0xFFFF.
+std::optional<std::uint16_t> HexCode(std::string_view Digits) {
+    if (Digits.empty()) return std::nullopt;
     for (char C : Digits)
-        if (Base == 10 ? !IsDigit(C) : !IsHexDigit(C)) return TNumber::NotANumber;
-    const auto Result = std::from_chars(Digits.data(), Digits.data() + Digits.size(), Value, Base);
-    if (Result.ec == std::errc::result_out_of_range || Value > Max) return TNumber::OutOfRange;
-    if (Result.ec != std::errc{} || Result.ptr != Digits.data() + Digits.size())
-        return TNumber::NotANumber;
-    return TNumber::Ok;
+        if (!IsHexDigit(C)) return std::nullopt;
+    unsigned long long Value = 0;
+    const auto Result = std::from_chars(Digits.data(), Digits.data() + Digits.size(), Value, 16);
+    if (Result.ec != std::errc{} || Value > 0xFFFF) return std::nullopt;
+    return static_cast<std::uint16_t>(Value);
 }
 
 struct TNamedKey {
@@ -144,11 +142,8 @@ std::optional<std::uint16_t> ParseKey(std::string_view Text) {
         if (SameText(Text, Key.Name)) return Key.Code;
     if (Text.size() == 7 && SameText(Text.substr(0, 6), "NUMPAD") && IsDigit(Text[6]))
         return static_cast<std::uint16_t>(vk::VK_NUMPAD0 + (Text[6] - '0'));
-    if (Text.size() > 2 && Text[0] == '0' && (Text[1] == 'x' || Text[1] == 'X')) {
-        unsigned long long Code = 0;
-        if (ParseDigits(Text.substr(2), 16, 0xFFFF, Code) == TNumber::Ok)
-            return static_cast<std::uint16_t>(Code);
-    }
+    if (Text.size() > 2 && Text[0] == '0' && (Text[1] == 'x' || Text[1] == 'X'))
+        return HexCode(Text.substr(2));
     return std::nullopt;
 }
 
