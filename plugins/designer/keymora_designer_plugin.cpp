@@ -1,8 +1,14 @@
-// The widget box entry of KeymoraWidget: page, icon, texts, the new widget's initial form entry.
+// The widget box entry of KeymoraWidget: page, icon, texts, the new widget's initial form entry
+// (written from the published-property table).
 #include "keymora_designer_plugin.h"
 
+#include <QtCore/QMetaEnum>
+#include <QtCore/QMetaProperty>
+#include <QtCore/QStringList>
 #include <QtGui/QPixmap>
 
+#include "keymora/model/keymora.h"
+#include "keymora/model/published.h"
 #include "keymora/qt/keymora_widget.h"
 
 QImage KeymoraPaletteImage() {
@@ -16,6 +22,43 @@ QImage KeymoraPaletteImage() {
     }
     return Bitmap.convertToFormat(QImage::Format_ARGB32);
 }
+
+namespace {
+
+// A property value as a form's element: <enum>, <set>, <number>, <bool>, <string> or <color>,
+// enumeration keys scoped by the widget class.
+QString DomValue(const QMetaProperty& P, keymora::TPropKind Kind, const keymora::TPropValue& V) {
+    const QMetaEnum E = P.enumerator();
+    const QString Scope = QLatin1String(E.scope()) + QStringLiteral("::");
+    switch (Kind) {
+        case keymora::TPropKind::Enumeration:
+            return QStringLiteral("<enum>%1</enum>")
+                .arg(Scope + QLatin1String(E.valueToKey(static_cast<int>(V.Int))));
+        case keymora::TPropKind::Set: {
+            QStringList Keys;
+            for (int I = 0; I < E.keyCount(); ++I)
+                if (V.Int & E.value(I)) Keys << Scope + QLatin1String(E.key(I));
+            return QStringLiteral("<set>%1</set>").arg(Keys.join(QLatin1Char('|')));
+        }
+        case keymora::TPropKind::Boolean:
+            return V.Int ? QStringLiteral("<bool>true</bool>")
+                         : QStringLiteral("<bool>false</bool>");
+        case keymora::TPropKind::String:
+            return QStringLiteral("<string>%1</string>")
+                .arg(QString::fromStdString(V.Str).toHtmlEscaped());
+        case keymora::TPropKind::Color:
+            return QStringLiteral("<color><red>%1</red><green>%2</green><blue>%3</blue></color>")
+                .arg(V.Int & 0xFF)
+                .arg((V.Int >> 8) & 0xFF)
+                .arg((V.Int >> 16) & 0xFF);
+        case keymora::TPropKind::Integer:
+        case keymora::TPropKind::Font:
+            break;
+    }
+    return QStringLiteral("<number>%1</number>").arg(V.Int);
+}
+
+}  // namespace
 
 KeymoraDesignerPlugin::KeymoraDesignerPlugin(QObject* parent) : QObject(parent) {}
 
@@ -57,21 +100,20 @@ void KeymoraDesignerPlugin::initialize(QDesignerFormEditorInterface*) {
 QString KeymoraDesignerPlugin::domXml() const {
     // A new widget's size, and the properties a new control always saves: those without a
     // stored default, and durationWidth, whose initial 6 differs from its stored default 5.
-    return QStringLiteral(
+    const keymora::TKeymora Fresh;
+    QString Xml = QStringLiteral(
         "<ui language=\"c++\">\n"
         " <widget class=\"KeymoraWidget\" name=\"keymora\">\n"
         "  <property name=\"geometry\">\n"
         "   <rect><x>0</x><y>0</y><width>600</width><height>100</height></rect>\n"
-        "  </property>\n"
-        "  <property name=\"orientation\"><enum>KeymoraWidget::koHorizontal</enum></property>\n"
-        "  <property name=\"musicStyle\">\n"
-        "   <set>KeymoraWidget::msShowMarks|KeymoraWidget::msColorOctave|"
-        "KeymoraWidget::msScrollDuration|KeymoraWidget::msScrollOctave</set>\n"
-        "  </property>\n"
-        "  <property name=\"durationWidth\"><number>6</number></property>\n"
-        "  <property name=\"autoTone\"><enum>KeymoraWidget::atAutoMajor</enum></property>\n"
-        "  <property name=\"keys\"><string>CDEFGAB</string></property>\n"
-        "  <property name=\"ctrlMove\"><bool>false</bool></property>\n"
-        " </widget>\n"
-        "</ui>\n");
+        "  </property>\n");
+    for (const keymora::TPropInfo& Info : keymora::PublishedProperties()) {
+        const QMetaProperty P = KeymoraWidget::publishedProperty(Info);
+        if (!P.isValid() || !keymora::IsPropertyStored(Fresh, Info)) continue;
+        Xml += QStringLiteral("  <property name=\"%1\">%2</property>\n")
+                   .arg(QLatin1String(P.name()),
+                        DomValue(P, Info.Kind, keymora::GetPropertyValue(Fresh, Info)));
+    }
+    Xml += QStringLiteral(" </widget>\n</ui>\n");
+    return Xml;
 }

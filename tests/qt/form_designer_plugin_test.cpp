@@ -7,10 +7,13 @@
 #include <QtCore/QFileInfo>
 #include <QtCore/QMetaProperty>
 #include <QtCore/QPluginLoader>
+#include <QtCore/QXmlStreamReader>
 #include <QtGui/QIcon>
 #include <QtGui/QImage>
 #include <QtUiPlugin/QDesignerCustomWidgetInterface>
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "widget_support.h"
 
@@ -125,6 +128,35 @@ TEST_F(DesignerPlugin, CreatesAKeyboardWithTheInitialValues) {
     EXPECT_EQ(K->octave(), 5);
     EXPECT_EQ(K->durationWidth(), 6);
     EXPECT_EQ(K->keys(), QStringLiteral("CDEFGAB"));
+}
+
+// The entry names exactly what a new control saves and the widget offers (the font and Ctl3D
+// have no property of the widget's own), in declaration order, each value as uic reads it.
+TEST_F(DesignerPlugin, NewWidgetFormEntryNamesTheStoredProperties) {
+    QXmlStreamReader Xml(Plugin->domXml());
+    std::vector<std::string> Entries;
+    while (!Xml.atEnd()) {
+        Xml.readNext();
+        if (!Xml.isStartElement() || Xml.name() != QLatin1String("property")) continue;
+        std::string Entry = Xml.attributes().value(QLatin1String("name")).toString().toStdString();
+        if (Entry != "geometry") {
+            Xml.readNextStartElement();
+            Entry += " " + Xml.name().toString().toStdString() + " " +
+                     Xml.readElementText().toStdString();
+        }
+        Entries.push_back(Entry);
+    }
+    ASSERT_FALSE(Xml.hasError()) << Xml.errorString().toStdString();
+    EXPECT_EQ(Entries, (std::vector<std::string>{
+                           "geometry",
+                           "orientation enum KeymoraWidget::koHorizontal",
+                           "musicStyle set KeymoraWidget::msShowMarks|KeymoraWidget::msColorOctave|"
+                           "KeymoraWidget::msScrollDuration|KeymoraWidget::msScrollOctave",
+                           "durationWidth number 6",
+                           "autoTone enum KeymoraWidget::atAutoMajor",
+                           "keys string CDEFGAB",
+                           "ctrlMove bool false",
+                       }));
 }
 
 #ifdef KEYMORA_HAVE_UITOOLS

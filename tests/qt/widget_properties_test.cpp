@@ -5,6 +5,7 @@
 
 #include <QtCore/QMetaProperty>
 #include <QtTest/QTest>
+#include <algorithm>
 #include <functional>
 
 #include "keymora/model/published.h"
@@ -71,6 +72,22 @@ TEST_F(WidgetTest, PropertiesInDeclarationOrderDesignableAndStored) {
     EXPECT_FALSE(Focus.isStored());
 }
 
+// The Qt name of a published property: lowerCamelCase of the table's name; Style, which would
+// clash with QWidget::style(), is musicStyle.
+QByteArray QtName(const TPropInfo& Info) {
+    QByteArray Name(Info.Name.data(), static_cast<qsizetype>(Info.Name.size()));
+    if (Name == "Style") return "musicStyle";
+    Name[0] = static_cast<char>(Name[0] - 'A' + 'a');
+    return Name;
+}
+
+// The table row a widget property stands for, or null for the widget's own (themed, ...).
+const TPropInfo* RowOf(const QMetaProperty& P) {
+    for (const TPropInfo& Info : PublishedProperties())
+        if (QtName(Info) == P.name()) return &Info;
+    return nullptr;
+}
+
 TEST_F(WidgetTest, OwnPropertiesFollowThePublishedTable) {
     // The control's own published properties, in the table's order, are the widget's first
     // fifteen: the same names with a lower-case initial, Style as musicStyle.
@@ -84,6 +101,153 @@ TEST_F(WidgetTest, OwnPropertiesFollowThePublishedTable) {
         EXPECT_EQ(M.property(Index++).name(), Name);
     }
 }
+
+// Every widget property that stands for a table row (the own ones and the re-published base
+// properties that QWidget has no property for) comes in the table's order, designable and
+// stored, and its enumeration's keys are the row's value names: ordinals for an enumeration,
+// bits for a set.
+TEST_F(WidgetTest, PropertiesThatStandForTableRowsAgreeWithTheTable) {
+    const QMetaObject& M = KeymoraWidget::staticMetaObject;
+    const auto Table = PublishedProperties();
+    std::vector<QByteArray> Seen;
+    std::ptrdiff_t Last = -1;
+    for (int I = M.propertyOffset(); I < M.propertyCount(); ++I) {
+        const QMetaProperty P = M.property(I);
+        const TPropInfo* Info = RowOf(P);
+        if (!Info) continue;
+        SCOPED_TRACE(P.name());
+        Seen.push_back(P.name());
+        EXPECT_GT(Info - Table.data(), Last);
+        Last = Info - Table.data();
+        EXPECT_TRUE(P.isDesignable());
+        EXPECT_TRUE(P.isStored());
+        EXPECT_TRUE(P.isWritable());
+        const bool Named = Info->Kind == TPropKind::Enumeration || Info->Kind == TPropKind::Set;
+        EXPECT_EQ(P.isEnumType(), Named);
+        if (!Named) continue;
+        const QMetaEnum E = P.enumerator();
+        EXPECT_EQ(E.isFlag(), Info->Kind == TPropKind::Set);
+        ASSERT_EQ(E.keyCount(), static_cast<int>(Info->Names.size()));
+        for (int K = 0; K < E.keyCount(); ++K) {
+            EXPECT_EQ(E.key(K), Info->Names[static_cast<std::size_t>(K)]);
+            EXPECT_EQ(E.value(K), Info->Kind == TPropKind::Set ? 1 << K : K);
+        }
+    }
+    // All of the control's own properties and the three base ones without a QWidget twin.
+    EXPECT_EQ(Seen, (std::vector<QByteArray>{
+                        "orientation", "musicStyle", "settingWidth", "durationWidth",
+                        "durationPosition", "octave", "autoTone", "offsetOctave",
+                        "maxOffsetDuration", "maxOffsetOttave", "keys", "maxDuration", "mouseTrack",
+                        "offsetDuration", "ctrlMove", "color", "showHint", "tabStop"}));
+    // The widget finds the same property for each of those rows, and none for the others.
+    for (const TPropInfo& Info : Table) {
+        const QMetaProperty P = KeymoraWidget::publishedProperty(Info);
+        const bool Offered = std::find(Seen.begin(), Seen.end(), QtName(Info)) != Seen.end();
+        EXPECT_EQ(P.isValid() ? QByteArray(P.name()) : QByteArray(),
+                  Offered ? QtName(Info) : QByteArray())
+            << Info.Name;
+    }
+}
+
+// A widget property's value in the table's Int, Str encoding.
+TPropValue ReadThroughQt(const KeymoraWidget& W, const QMetaProperty& P, TPropKind Kind) {
+    const QVariant V = P.read(&W);
+    TPropValue Out;
+    switch (Kind) {
+        case TPropKind::String:
+            Out.Str = V.toString().toStdString();
+            break;
+        case TPropKind::Color: {
+            const QColor C = V.value<QColor>();
+            Out.Int = C.red() | (C.green() << 8) | (C.blue() << 16);
+            break;
+        }
+        case TPropKind::Boolean:
+            Out.Int = V.toBool();
+            break;
+        default:
+            Out.Int = V.toInt();
+            break;
+    }
+    return Out;
+}
+
+struct StateCase {
+    const char* Name;
+    std::function<void(TKeymora&)> Prepare;
+};
+
+class PropertyStates : public WidgetTest, public ::testing::WithParamInterface<StateCase> {};
+
+// In each state, every widget property that stands for a table row reads as the table reads
+// the control; a second widget given those values through QObject::setProperty, in declaration
+// order, has a control that equals the first in every such row.
+TEST_P(PropertyStates, ReadThroughQtAsThroughTheTable) {
+    KeymoraWidget W;
+    GetParam().Prepare(W.control());
+    KeymoraWidget Copy;
+    const QMetaObject& M = KeymoraWidget::staticMetaObject;
+    int Compared = 0;
+    for (int I = M.propertyOffset(); I < M.propertyCount(); ++I) {
+        const QMetaProperty P = M.property(I);
+        const TPropInfo* Info = RowOf(P);
+        if (!Info) continue;
+        SCOPED_TRACE(P.name());
+        const TPropValue Table = GetPropertyValue(W.control(), *Info);
+        const TPropValue Qt = ReadThroughQt(W, P, Info->Kind);
+        EXPECT_EQ(Qt.Int, Table.Int);
+        EXPECT_EQ(Qt.Str, Table.Str);
+        ASSERT_TRUE(P.write(&Copy, P.read(&W)));
+        ++Compared;
+    }
+    EXPECT_EQ(Compared, 18);
+    for (int I = M.propertyOffset(); I < M.propertyCount(); ++I) {
+        const TPropInfo* Info = RowOf(M.property(I));
+        if (!Info) continue;
+        SCOPED_TRACE(Info->Name.data());
+        EXPECT_EQ(GetPropertyValue(Copy.control(), *Info).Int,
+                  GetPropertyValue(W.control(), *Info).Int);
+        EXPECT_EQ(GetPropertyValue(Copy.control(), *Info).Str,
+                  GetPropertyValue(W.control(), *Info).Str);
+    }
+}
+
+void ChangeEverything(TKeymora& C) {
+    C.SetOrientation(koVertical);
+    C.SetStyle({msShowMarks, msScrollOctave});
+    C.SetSettingWidth(40);
+    C.SetDurationWidth(7);
+    C.SetDurationPosition(2);
+    C.SetOctave(3);
+    C.SetAutoTone(atDiesis);
+    C.SetOffsetOctave(2);
+    C.SetOutDuration(2);
+    C.SetOutOctave(3);
+    C.SetKeys("QWERTYU");
+    C.SetDurationCount(8);
+    C.SetMouseTrack(true);
+    C.SetOffsetDuration(1);
+    C.SetCtrlMove(true);
+    C.SetColor(0x00123456);
+    C.SetShowHint(true);
+    C.SetTabStop(false);
+}
+
+void EmptyValuesAndLimits(TKeymora& C) {
+    C.SetStyle({});
+    C.SetAutoTone(atAutoMinor);
+    C.SetKeys("");
+    C.SetColor(clMaroon);
+    C.SetDurationCount(3);
+    C.SetOffsetDuration(3);
+    C.SetOctave(9);
+}
+
+INSTANTIATE_TEST_SUITE_P(States, PropertyStates,
+                         ::testing::Values(StateCase{"New", [](TKeymora&) {}},
+                                           StateCase{"Changed", ChangeEverything},
+                                           StateCase{"EmptyAndLimits", EmptyValuesAndLimits}),
+                         [](const auto& Info) { return std::string(Info.param.Name); });
 
 struct WriteCase {
     const char* Name;

@@ -19,44 +19,73 @@ struct TExpectedProp {
     bool HasDefault;
     long long Default;
     bool Inherited;
+    // A value other than the constructor's that the setter accepts on a new control: Int, or
+    // Str for the string.
+    long long Accepted;
+    const char* AcceptedStr;
 };
 
 using K = TPropKind;
 
 // Declaration order with the stored defaults; sets as bits (akLeft|akTop = 3, all edges = 15),
-// enumerations as ordinals (bvRaised = 2, bvLowered = 1).
+// enumerations as ordinals (bvRaised = 2, bvLowered = 1). The font's accepted value is
+// AcceptedFont() below.
 const TExpectedProp Expected[] = {
-    {"Orientation", K::Enumeration, false, 0, false},
-    {"Style", K::Set, false, 0, false},
-    {"SettingWidth", K::Integer, true, 30, false},
-    {"DurationWidth", K::Integer, true, 5, false},
-    {"DurationPosition", K::Integer, true, 0, false},
-    {"Octave", K::Integer, true, 5, false},
-    {"AutoTone", K::Enumeration, false, 0, false},
-    {"OffsetOctave", K::Integer, true, 0, false},
-    {"MaxOffsetDuration", K::Integer, true, 3, false},
-    {"MaxOffsetOttave", K::Integer, true, 4, false},
-    {"Keys", K::String, false, 0, false},
-    {"MaxDuration", K::Integer, true, 6, false},
-    {"MouseTrack", K::Boolean, true, 0, false},
-    {"OffsetDuration", K::Integer, true, 0, false},
-    {"CtrlMove", K::Boolean, false, 0, false},
-    {"Align", K::Enumeration, true, 0, true},
-    {"Anchors", K::Set, true, 3, true},
-    {"Color", K::Color, true, 0xFFFFFF, true},
-    {"Font", K::Font, false, 0, true},
-    {"BevelEdges", K::Set, true, 15, true},
-    {"BevelInner", K::Enumeration, true, 2, true},
-    {"BevelOuter", K::Enumeration, true, 1, true},
-    {"BevelKind", K::Enumeration, true, 0, true},
-    {"BevelWidth", K::Integer, true, 1, true},
-    {"BorderWidth", K::Integer, true, 0, true},
-    {"Ctl3D", K::Boolean, false, 0, true},
-    {"ShowHint", K::Boolean, true, 0, true},
-    {"Enabled", K::Boolean, true, 1, true},
-    {"TabStop", K::Boolean, true, 1, true},
-    {"Visible", K::Boolean, true, 1, true},
+    {"Orientation", K::Enumeration, false, 0, false, 1, ""},
+    {"Style", K::Set, false, 0, false, 0b0101, ""},
+    {"SettingWidth", K::Integer, true, 30, false, 10, ""},
+    {"DurationWidth", K::Integer, true, 5, false, -3, ""},
+    {"DurationPosition", K::Integer, true, 0, false, 5, ""},
+    {"Octave", K::Integer, true, 5, false, 9, ""},
+    {"AutoTone", K::Enumeration, false, 0, false, 3, ""},
+    {"OffsetOctave", K::Integer, true, 0, false, 4, ""},
+    {"MaxOffsetDuration", K::Integer, true, 3, false, 1, ""},
+    {"MaxOffsetOttave", K::Integer, true, 4, false, 8, ""},
+    {"Keys", K::String, false, 0, false, 0, "QWERTYU"},
+    {"MaxDuration", K::Integer, true, 6, false, 8, ""},
+    {"MouseTrack", K::Boolean, true, 0, false, 1, ""},
+    {"OffsetDuration", K::Integer, true, 0, false, 3, ""},
+    {"CtrlMove", K::Boolean, false, 0, false, 1, ""},
+    {"Align", K::Enumeration, true, 0, true, 5, ""},
+    {"Anchors", K::Set, true, 3, true, 0b1100, ""},
+    {"Color", K::Color, true, 0xFFFFFF, true, 0x00FF0000, ""},
+    {"Font", K::Font, false, 0, true, 0, ""},
+    {"BevelEdges", K::Set, true, 15, true, 0, ""},
+    {"BevelInner", K::Enumeration, true, 2, true, 3, ""},
+    {"BevelOuter", K::Enumeration, true, 1, true, 0, ""},
+    {"BevelKind", K::Enumeration, true, 0, true, 3, ""},
+    {"BevelWidth", K::Integer, true, 1, true, 4, ""},
+    {"BorderWidth", K::Integer, true, 0, true, 2, ""},
+    {"Ctl3D", K::Boolean, false, 0, true, 0, ""},
+    {"ShowHint", K::Boolean, true, 0, true, 1, ""},
+    {"Enabled", K::Boolean, true, 1, true, 0, ""},
+    {"TabStop", K::Boolean, true, 1, true, 0, ""},
+    {"Visible", K::Boolean, true, 1, true, 0, ""},
 };
+
+TFont AcceptedFont() {
+    TFont F;
+    F.Name = "Liberation Sans";
+    F.Size = 12;
+    F.Color = clMaroon;
+    F.Style.Include(fsBold);
+    return F;
+}
+
+TPropValue AcceptedValue(const TExpectedProp& E) {
+    TPropValue V;
+    V.Int = E.Accepted;
+    V.Str = E.AcceptedStr;
+    if (E.Kind == K::Font) V.Font = AcceptedFont();
+    return V;
+}
+
+// Whether two values of Kind are equal in the member that holds the kind.
+bool SameValue(TPropKind Kind, const TPropValue& A, const TPropValue& B) {
+    if (Kind == K::String) return A.Str == B.Str;
+    if (Kind == K::Font) return A.Font == B.Font;
+    return A.Int == B.Int;
+}
 
 TEST(PublishedTable, DeclarationOrderKindsAndDefaults) {
     const auto Props = PublishedProperties();
@@ -134,66 +163,87 @@ TEST(PublishedStored, DurationWidthFiveIsNotSavedAndLoadsBackAsSix) {
     EXPECT_EQ(Loaded.DurationWidth(), 6);
 }
 
-// A value other than the constructor's that each setter accepts on a new control.
-struct TRoundTrip {
-    const char* Name;
-    long long Int;
-    const char* Str;
+// Each row of the table, with its expected entry (the same index: DeclarationOrderKindsAndDefaults
+// checks that the names agree).
+class PublishedRow : public ::testing::TestWithParam<std::size_t> {
+  protected:
+    const TPropInfo& Info() const { return PublishedProperties()[GetParam()]; }
+    const TExpectedProp& Expect() const { return Expected[GetParam()]; }
 };
 
-class PublishedRoundTrip : public ::testing::TestWithParam<TRoundTrip> {};
-
-TEST_P(PublishedRoundTrip, SetThroughTheSetterThenGetGivesTheValueBack) {
-    const TRoundTrip& Case = GetParam();
-    const TPropInfo* P = FindProperty(Case.Name);
-    ASSERT_NE(P, nullptr);
+TEST_P(PublishedRow, SetThroughTheSetterThenGetGivesTheValueBack) {
     TKeymora C;
-    TPropValue V;
-    V.Int = Case.Int;
-    V.Str = Case.Str;
-    const TPropValue Before = GetPropertyValue(C, *P);
-    SetPropertyValue(C, *P, V);
-    const TPropValue After = GetPropertyValue(C, *P);
-    if (P->Kind == TPropKind::String) {
-        EXPECT_NE(Before.Str, V.Str);
-        EXPECT_EQ(After.Str, V.Str);
-    } else {
-        EXPECT_NE(Before.Int, V.Int);
-        EXPECT_EQ(After.Int, V.Int);
+    const TPropValue V = AcceptedValue(Expect());
+    const TPropValue Before = GetPropertyValue(C, Info());
+    SetPropertyValue(C, Info(), V);
+    const TPropValue After = GetPropertyValue(C, Info());
+    EXPECT_FALSE(SameValue(Info().Kind, Before, V));
+    EXPECT_TRUE(SameValue(Info().Kind, After, V));
+    EXPECT_TRUE(IsPropertyStored(C, Info()));
+}
+
+// A property with a default is saved exactly while it differs from it; one without is always
+// saved.
+TEST_P(PublishedRow, StoredUnlessEqualToTheStoredDefault) {
+    TKeymora C;
+    if (!Expect().HasDefault) {
+        EXPECT_TRUE(IsPropertyStored(C, Info()));
+        SetPropertyValue(C, Info(), AcceptedValue(Expect()));
+        EXPECT_TRUE(IsPropertyStored(C, Info()));
+        return;
     }
-    EXPECT_TRUE(IsPropertyStored(C, *P));
+    SetPropertyValue(C, Info(), {Expect().Default, {}, {}});
+    ASSERT_EQ(GetPropertyValue(C, Info()).Int, Expect().Default);
+    EXPECT_FALSE(IsPropertyStored(C, Info()));
+    SetPropertyValue(C, Info(), AcceptedValue(Expect()));
+    EXPECT_TRUE(IsPropertyStored(C, Info()));
+    SetPropertyValue(C, Info(), {Expect().Default, {}, {}});
+    EXPECT_FALSE(IsPropertyStored(C, Info()));
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    EveryOrdinalAndString, PublishedRoundTrip,
-    ::testing::Values(TRoundTrip{"Orientation", 1, ""}, TRoundTrip{"Style", 0b0101, ""},
-                      TRoundTrip{"SettingWidth", 10, ""}, TRoundTrip{"DurationWidth", -3, ""},
-                      TRoundTrip{"DurationPosition", 5, ""}, TRoundTrip{"Octave", 9, ""},
-                      TRoundTrip{"AutoTone", 3, ""}, TRoundTrip{"OffsetOctave", 4, ""},
-                      TRoundTrip{"MaxOffsetDuration", 1, ""}, TRoundTrip{"MaxOffsetOttave", 8, ""},
-                      TRoundTrip{"Keys", 0, "QWERTYU"}, TRoundTrip{"MaxDuration", 8, ""},
-                      TRoundTrip{"MouseTrack", 1, ""}, TRoundTrip{"OffsetDuration", 3, ""},
-                      TRoundTrip{"CtrlMove", 1, ""}, TRoundTrip{"Align", 5, ""},
-                      TRoundTrip{"Anchors", 0b1100, ""}, TRoundTrip{"Color", 0x00FF0000, ""},
-                      TRoundTrip{"BevelEdges", 0, ""}, TRoundTrip{"BevelInner", 3, ""},
-                      TRoundTrip{"BevelOuter", 0, ""}, TRoundTrip{"BevelKind", 3, ""},
-                      TRoundTrip{"BevelWidth", 4, ""}, TRoundTrip{"BorderWidth", 2, ""},
-                      TRoundTrip{"Ctl3D", 0, ""}, TRoundTrip{"ShowHint", 1, ""},
-                      TRoundTrip{"Enabled", 0, ""}, TRoundTrip{"TabStop", 0, ""},
-                      TRoundTrip{"Visible", 0, ""}),
-    [](const auto& Info) { return std::string(Info.param.Name); });
-
-TEST(PublishedRoundTripFont, FontIsAssignedWhole) {
-    TKeymora C;
-    const TPropInfo& P = *FindProperty("Font");
-    TPropValue V;
-    V.Font.Name = "Liberation Sans";
-    V.Font.Size = 12;
-    V.Font.Color = clMaroon;
-    V.Font.Style.Include(fsBold);
-    SetPropertyValue(C, P, V);
-    EXPECT_EQ(GetPropertyValue(C, P).Font, V.Font);
+// Values beyond the field's type, each one that a truncation to the field's width would turn
+// into the accepted value (plus 2^32 for 32-bit fields, plus 256 for the byte-wide enumerations
+// and sets), are refused; a boolean takes any non-zero value, 2^32 too, as true.
+TEST_P(PublishedRow, ValuesBeyondTheTypeAreRefusedNotTruncated) {
+    const long long Accepted = Expect().Accepted;
+    const std::size_t Count = Info().Names.size();
+    std::vector<long long> Refused;
+    switch (Info().Kind) {
+        case K::Integer:
+            Refused = {Accepted + (1LL << 32), Accepted - (1LL << 32)};
+            break;
+        case K::Enumeration:
+            Refused = {static_cast<long long>(Count), -1, Accepted + 256};
+            break;
+        case K::Set:
+            Refused = {Accepted | (1LL << Count), -1, Accepted + 256};
+            break;
+        case K::Color:
+            Refused = {Accepted + (1LL << 32), -(1LL << 31) - 1};
+            break;
+        case K::Boolean: {
+            TKeymora C;
+            SetPropertyValue(C, Info(), {0, {}, {}});
+            SetPropertyValue(C, Info(), {1LL << 32, {}, {}});
+            EXPECT_EQ(GetPropertyValue(C, Info()).Int, 1);
+            return;
+        }
+        case K::String:
+        case K::Font:
+            return;
+    }
+    for (long long V : Refused) {
+        SCOPED_TRACE(V);
+        TKeymora C;
+        const TPropValue Before = GetPropertyValue(C, Info());
+        SetPropertyValue(C, Info(), {V, {}, {}});
+        EXPECT_EQ(GetPropertyValue(C, Info()).Int, Before.Int);
+    }
 }
+
+INSTANTIATE_TEST_SUITE_P(EveryProperty, PublishedRow,
+                         ::testing::Range<std::size_t>(0, std::size(Expected)),
+                         [](const auto& Info) { return std::string(Expected[Info.param].Name); });
 
 // What the field's type cannot hold is refused, never truncated into an accepted value.
 struct TRefused {

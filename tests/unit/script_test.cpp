@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "core/model/property_syntax.h"
 #include "engine/json.h"
 #include "engine/parser.h"
 
@@ -101,26 +102,33 @@ TEST(ParseIntegerTest, DecimalWithinRange) {
     }
 }
 
-TEST(ParseColorTest, DecimalOrDollarHexadecimal) {
-    const TIntegerCase Cases[] = {
-        {"$FF", TNumber::Ok, 255},
-        {"$00ff0000", TNumber::Ok, 16711680},
-        {"$FFFFFFFF", TNumber::Ok, 4294967295LL},
-        {"$0000000000FF", TNumber::Ok, 255},
-        {"$100000000", TNumber::OutOfRange, 0},
-        {"4294967295", TNumber::Ok, 4294967295LL},
-        {"4294967296", TNumber::OutOfRange, 0},
-        {"-1", TNumber::OutOfRange, 0},
-        {"$", TNumber::NotANumber, 0},
-        {"$G0", TNumber::NotANumber, 0},
-        {"0xFF", TNumber::NotANumber, 0},
-        {"clRed", TNumber::NotANumber, 0},
+// Colours as set reads them: the core's value syntax with the tool's choices.
+TEST(ScriptColorTest, DecimalOrDollarHexadecimal) {
+    using F = TValueFault;
+    const struct {
+        const char* Text;
+        TValueFault Fault;
+        long long Value;
+    } Cases[] = {
+        {"$FF", F::None, 255},
+        {"$00ff0000", F::None, 16711680},
+        {"$FFFFFFFF", F::None, 4294967295LL},
+        {"$0000000000FF", F::None, 255},
+        {"$100000000", F::OutOfRange, 0},
+        {"4294967295", F::None, 4294967295LL},
+        {"4294967296", F::OutOfRange, 0},
+        {"-1", F::OutOfRange, 0},
+        {"$", F::NotANumber, 0},
+        {"$G0", F::NotANumber, 0},
+        {"0xFF", F::NotANumber, 0},
+        {"clRed", F::NotANumber, 0},
     };
-    for (const TIntegerCase& Case : Cases) {
-        long long V = 0;
-        EXPECT_EQ(ParseColor(Case.Text, V), Case.Result) << Case.Text;
-        if (Case.Result == TNumber::Ok) {
-            EXPECT_EQ(V, Case.Value) << Case.Text;
+    for (const auto& Case : Cases) {
+        TPropValue V;
+        EXPECT_EQ(ParseValue(TPropKind::Color, {}, Case.Text, ScriptValues, V).Fault, Case.Fault)
+            << Case.Text;
+        if (Case.Fault == F::None) {
+            EXPECT_EQ(V.Int, Case.Value) << Case.Text;
         }
     }
 }

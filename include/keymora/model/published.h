@@ -1,7 +1,8 @@
-// The published properties of TKeymora as data: name, kind, stored default and value names of
-// each, in declaration order (the order in which a form saves and loads them), with generic
-// access that reads the field and writes through the property's own setter. Form loaders,
-// designer integrations and keymora-script work from this table instead of naming each property.
+// The published properties of TKeymora as data: name, kind, stored default, value names, getter
+// and setter of each, in declaration order (the order in which a form saves and loads them),
+// with generic access that reads the field and writes through the property's own setter. Form
+// loaders, designer integrations and keymora-script work from this table instead of naming each
+// property.
 #pragma once
 
 #include <cstdint>
@@ -18,7 +19,16 @@ class TKeymora;
 /// How a property's value is held in a TPropValue.
 enum class TPropKind : std::uint8_t { Integer, Boolean, Enumeration, Set, String, Color, Font };
 
-/// One published property.
+/// A property value. Int holds integers, booleans (0/1), enumeration ordinals, set bits
+/// (bit n for element n) and colours ($00BBGGRR, never negative); Str holds strings; Font the
+/// Font property.
+struct TPropValue {
+    long long Int = 0;
+    std::string Str;
+    TFont Font;
+};
+
+/// One published property: what a form saves of it and how it is read and assigned.
 struct TPropInfo {
     /// The declared name, as saved with a form.
     std::string_view Name;
@@ -31,6 +41,11 @@ struct TPropInfo {
     std::span<const std::string_view> Names;
     /// True for the properties re-published from the host base class.
     bool Inherited;
+    /// Reads the property's field. GetPropertyValue is the way in for a copy of an entry.
+    TPropValue (*Get)(const TKeymora& Control);
+    /// Assigns through the property's setter a value its type holds; SetPropertyValue checks
+    /// the value first and is the way in for any value.
+    void (*Set)(TKeymora& Control, const TPropValue& Value);
 };
 
 /// Every published property in declaration order: the control's own first, then the
@@ -39,15 +54,6 @@ std::span<const TPropInfo> PublishedProperties();
 
 /// The property named Name, compared without regard to ASCII letter case; nullptr if unknown.
 const TPropInfo* FindProperty(std::string_view Name);
-
-/// A property value. Int holds integers, booleans (0/1), enumeration ordinals, set bits
-/// (bit n for element n) and colours ($00BBGGRR, never negative); Str holds strings; Font the
-/// Font property.
-struct TPropValue {
-    long long Int = 0;
-    std::string Str;
-    TFont Font;
-};
 
 /// Reads the property's field.
 TPropValue GetPropertyValue(const TKeymora& Control, const TPropInfo& Info);

@@ -15,7 +15,12 @@
 #include "keymora/model/keymora.h"
 
 class QMenu;
+class QMetaProperty;
 class QTouchEvent;
+
+namespace keymora {
+struct TPropInfo;
+}
 
 /// An on-screen piano keyboard (A0 to C8) with a duration selector, played with the mouse and
 /// the PC keyboard.
@@ -83,6 +88,12 @@ class KeymoraWidget : public QWidget, private keymora::THostWindow {
 
     explicit KeymoraWidget(QWidget* parent = nullptr);
     ~KeymoraWidget() override;
+
+    /// The widget property that stands for a published property of the control (Info from
+    /// keymora::PublishedProperties()): the table's name with a lower-case initial, Style as
+    /// musicStyle. Invalid for the base properties that QWidget's own properties stand for
+    /// (font, enabled, visible, ...) and those the widget does not offer.
+    static QMetaProperty publishedProperty(const keymora::TPropInfo& info);
 
     /// The control itself, for its methods (GetKeyRect, GetPoint, ...) and host events.
     keymora::TKeymora& control() { return Control_; }

@@ -2,6 +2,7 @@
 // Qt's repaint, focus, tooltip and cursor calls.
 #include "keymora/qt/keymora_widget.h"
 
+#include <QtCore/QMetaProperty>
 #include <QtGui/QCursor>
 #include <QtGui/QFocusEvent>
 #include <QtGui/QGuiApplication>
@@ -16,6 +17,7 @@
 #include <memory>
 
 #include "bindings/qt/accessible_hooks.h"
+#include "keymora/model/published.h"
 #include "bindings/qt/qt_canvas.h"
 #include "bindings/qt/qt_keys.h"
 #include "keymora/layout/layout.h"
@@ -103,6 +105,20 @@ KeymoraWidget::~KeymoraWidget() {
 }
 
 // ---- Properties ----
+
+QMetaProperty KeymoraWidget::publishedProperty(const TPropInfo& info) {
+    // QWidget::style() takes the plain name.
+    QByteArray Name = info.Name == "Style"
+                          ? QByteArray("musicStyle")
+                          : QByteArray(info.Name.data(), static_cast<qsizetype>(info.Name.size()));
+    if (!Name.isEmpty() && Name[0] >= 'A' && Name[0] <= 'Z')
+        Name[0] = static_cast<char>(Name[0] - 'A' + 'a');
+    const QMetaObject& M = staticMetaObject;
+    const int Index = M.indexOfProperty(Name.constData());
+    // Only the widget's own properties: QObject's and QWidget's are no rows of the table.
+    if (Index < M.propertyOffset()) return {};
+    return M.property(Index);
+}
 
 KeymoraWidget::KeyboardOrientation KeymoraWidget::orientation() const {
     return static_cast<KeyboardOrientation>(Control_.Orientation());

@@ -1,10 +1,13 @@
 // The table of TKeymora's published properties and the generic get, set and stored tests that
-// dispatch on a table entry.
+// dispatch through a table row. Each row names the property's getter and setter; its kind and
+// the encoding of its value in a TPropValue follow from their types.
 #include "keymora/model/published.h"
 
-#include <array>
 #include <cstdint>
 #include <limits>
+#include <string_view>
+#include <type_traits>
+#include <utility>
 
 #include "core/host/rtl.h"
 #include "keymora/model/keymora.h"
@@ -12,41 +15,6 @@
 namespace keymora {
 
 namespace {
-
-// One identifier per table row, in the same order; the table index is the identifier.
-enum class TPropId : std::uint8_t {
-    Orientation,
-    Style,
-    SettingWidth,
-    DurationWidth,
-    DurationPosition,
-    Octave,
-    AutoTone,
-    OffsetOctave,
-    MaxOffsetDuration,
-    MaxOffsetOttave,
-    Keys,
-    MaxDuration,
-    MouseTrack,
-    OffsetDuration,
-    CtrlMove,
-    Align,
-    Anchors,
-    Color,
-    Font,
-    BevelEdges,
-    BevelInner,
-    BevelOuter,
-    BevelKind,
-    BevelWidth,
-    BorderWidth,
-    Ctl3D,
-    ShowHint,
-    Enabled,
-    TabStop,
-    Visible,
-    Count
-};
 
 constexpr std::string_view OrientationNames[] = {"koHorizontal", "koVertical"};
 constexpr std::string_view StyleNames[] = {"msShowMarks", "msColorOctave", "msScrollDuration",
@@ -59,76 +27,195 @@ constexpr std::string_view BevelEdgeNames[] = {"beLeft", "beTop", "beRight", "be
 constexpr std::string_view BevelCutNames[] = {"bvNone", "bvLowered", "bvRaised", "bvSpace"};
 constexpr std::string_view BevelKindNames[] = {"bkNone", "bkTile", "bkSoft", "bkFlat"};
 
-using K = TPropKind;
-constexpr long long NoDefault = 0;
+// ---- Field types and their encoding in a TPropValue ----
 
-constexpr std::array<TPropInfo, static_cast<std::size_t>(TPropId::Count)> Table = {{
-    {"Orientation", K::Enumeration, false, NoDefault, OrientationNames, false},
-    {"Style", K::Set, false, NoDefault, StyleNames, false},
-    {"SettingWidth", K::Integer, true, 30, {}, false},
+template <class T>
+struct TIsSet : std::false_type {};
+template <class E>
+struct TIsSet<TSet<E>> : std::true_type {};
+
+// The kind a field of type T is published as. TColor is the only unsigned 32-bit field.
+template <class T>
+constexpr TPropKind KindOf() {
+    if constexpr (std::is_same_v<T, bool>)
+        return TPropKind::Boolean;
+    else if constexpr (std::is_same_v<T, int>)
+        return TPropKind::Integer;
+    else if constexpr (std::is_same_v<T, TColor>)
+        return TPropKind::Color;
+    else if constexpr (std::is_enum_v<T>)
+        return TPropKind::Enumeration;
+    else if constexpr (TIsSet<T>::value)
+        return TPropKind::Set;
+    else if constexpr (std::is_same_v<T, std::string>)
+        return TPropKind::String;
+    else {
+        static_assert(std::is_same_v<T, TFont>, "a published field of an unknown type");
+        return TPropKind::Font;
+    }
+}
+
+template <class T>
+void Encode(const T& Field, TPropValue& V) {
+    if constexpr (std::is_same_v<T, std::string>)
+        V.Str = Field;
+    else if constexpr (std::is_same_v<T, TFont>)
+        V.Font = Field;
+    else if constexpr (TIsSet<T>::value)
+        V.Int = Field.Bits();
+    else
+        V.Int = static_cast<long long>(Field);
+}
+
+// The setter's argument from a value SetPropertyValue has checked against the kind.
+template <class T>
+T Decode(const TPropValue& V) {
+    if constexpr (std::is_same_v<T, std::string_view> || std::is_same_v<T, std::string>)
+        return V.Str;
+    else if constexpr (std::is_same_v<T, TFont>)
+        return V.Font;
+    else if constexpr (std::is_same_v<T, bool>)
+        return V.Int != 0;
+    else if constexpr (std::is_same_v<T, TColor>)
+        // Negative 32-bit values are the same colours in their signed encoding.
+        return static_cast<TColor>(static_cast<std::uint32_t>(V.Int & 0xFFFFFFFFLL));
+    else if constexpr (TIsSet<T>::value)
+        return T::FromBits(static_cast<std::uint8_t>(V.Int));
+    else if constexpr (std::is_enum_v<T>)
+        return static_cast<T>(static_cast<std::underlying_type_t<T>>(V.Int));
+    else
+        return static_cast<T>(V.Int);
+}
+
+template <auto Getter>
+using TFieldOf = std::remove_cvref_t<decltype((std::declval<const TKeymora&>().*Getter)())>;
+
+template <class Setter>
+struct TArgumentOf;
+template <class Class, class Arg>
+struct TArgumentOf<void (Class::*)(Arg)> {
+    using Type = std::remove_cvref_t<Arg>;
+};
+
+template <auto Getter>
+TPropValue Read(const TKeymora& C) {
+    TPropValue V;
+    Encode((C.*Getter)(), V);
+    return V;
+}
+
+template <auto Setter>
+void Write(TKeymora& C, const TPropValue& V) {
+    (C.*Setter)(Decode<typename TArgumentOf<decltype(Setter)>::Type>(V));
+}
+
+// ---- Rows ----
+
+struct TStored {
+    bool HasDefault;
+    long long Default;
+};
+// Saved whatever its value.
+constexpr TStored Always{false, 0};
+// Saved when it differs from V (in the Int encoding).
+constexpr TStored Unless(long long V) {
+    return {true, V};
+}
+
+template <auto Getter, auto Setter>
+constexpr TPropInfo Row(std::string_view Name, TStored Stored,
+                        std::span<const std::string_view> Names, bool Inherited) {
+    return {.Name = Name,
+            .Kind = KindOf<TFieldOf<Getter>>(),
+            .HasDefault = Stored.HasDefault,
+            .Default = Stored.Default,
+            .Names = Names,
+            .Inherited = Inherited,
+            .Get = &Read<Getter>,
+            .Set = &Write<Setter>};
+}
+
+// A property of the control itself.
+template <auto Getter, auto Setter>
+constexpr TPropInfo Own(std::string_view Name, TStored Stored,
+                        std::span<const std::string_view> Names = {}) {
+    return Row<Getter, Setter>(Name, Stored, Names, false);
+}
+
+// A property of the host base class that the control re-publishes.
+template <auto Getter, auto Setter>
+constexpr TPropInfo Base(std::string_view Name, TStored Stored,
+                         std::span<const std::string_view> Names = {}) {
+    return Row<Getter, Setter>(Name, Stored, Names, true);
+}
+
+using C = TKeymora;
+
+constexpr TPropInfo Table[] = {
+    Own<&C::Orientation, &C::SetOrientation>("Orientation", Always, OrientationNames),
+    Own<&C::Style, &C::SetStyle>("Style", Always, StyleNames),
+    Own<&C::SettingWidth, &C::SetSettingWidth>("SettingWidth", Unless(30)),
     // The stored default differs from the constructor's 6 on purpose: a new control saves 6.
-    {"DurationWidth", K::Integer, true, 5, {}, false},
-    {"DurationPosition", K::Integer, true, 0, {}, false},
-    {"Octave", K::Integer, true, 5, {}, false},
-    {"AutoTone", K::Enumeration, false, NoDefault, AutoToneNames, false},
-    {"OffsetOctave", K::Integer, true, 0, {}, false},
-    {"MaxOffsetDuration", K::Integer, true, 3, {}, false},
-    {"MaxOffsetOttave", K::Integer, true, 4, {}, false},
-    {"Keys", K::String, false, NoDefault, {}, false},
-    {"MaxDuration", K::Integer, true, 6, {}, false},
-    {"MouseTrack", K::Boolean, true, 0, {}, false},
-    {"OffsetDuration", K::Integer, true, 0, {}, false},
-    {"CtrlMove", K::Boolean, false, NoDefault, {}, false},
-    {"Align", K::Enumeration, true, 0, AlignNames, true},
-    {"Anchors", K::Set, true, 0b0011, AnchorNames, true},
-    {"Color", K::Color, true, clWhite, {}, true},
-    {"Font", K::Font, false, NoDefault, {}, true},
-    {"BevelEdges", K::Set, true, 0b1111, BevelEdgeNames, true},
-    {"BevelInner", K::Enumeration, true, 2, BevelCutNames, true},
-    {"BevelOuter", K::Enumeration, true, 1, BevelCutNames, true},
-    {"BevelKind", K::Enumeration, true, 0, BevelKindNames, true},
-    {"BevelWidth", K::Integer, true, 1, {}, true},
-    {"BorderWidth", K::Integer, true, 0, {}, true},
-    {"Ctl3D", K::Boolean, false, NoDefault, {}, true},
-    {"ShowHint", K::Boolean, true, 0, {}, true},
-    {"Enabled", K::Boolean, true, 1, {}, true},
-    {"TabStop", K::Boolean, true, 1, {}, true},
-    {"Visible", K::Boolean, true, 1, {}, true},
-}};
+    Own<&C::DurationWidth, &C::SetDurationWidth>("DurationWidth", Unless(5)),
+    Own<&C::DurationPosition, &C::SetDurationPosition>("DurationPosition", Unless(0)),
+    Own<&C::Octave, &C::SetOctave>("Octave", Unless(5)),
+    Own<&C::AutoTone, &C::SetAutoTone>("AutoTone", Always, AutoToneNames),
+    Own<&C::OffsetOctave, &C::SetOffsetOctave>("OffsetOctave", Unless(0)),
+    Own<&C::MaxOffsetDuration, &C::SetOutDuration>("MaxOffsetDuration", Unless(3)),
+    Own<&C::MaxOffsetOttave, &C::SetOutOctave>("MaxOffsetOttave", Unless(4)),
+    // Strings have no default: an empty Keys left out of a form would come back as the
+    // constructor's letters.
+    Own<&C::Keys, &C::SetKeys>("Keys", Always),
+    Own<&C::MaxDuration, &C::SetDurationCount>("MaxDuration", Unless(6)),
+    Own<&C::MouseTrack, &C::SetMouseTrack>("MouseTrack", Unless(0)),
+    Own<&C::OffsetDuration, &C::SetOffsetDuration>("OffsetDuration", Unless(0)),
+    Own<&C::CtrlMove, &C::SetCtrlMove>("CtrlMove", Always),
+    Base<&C::Align, &C::SetAlign>("Align", Unless(0), AlignNames),
+    Base<&C::Anchors, &C::SetAnchors>("Anchors", Unless(0b0011), AnchorNames),
+    Base<&C::Color, &C::SetColor>("Color", Unless(clWhite)),
+    Base<&C::Font, &C::SetFont>("Font", Always),
+    Base<&C::BevelEdges, &C::SetBevelEdges>("BevelEdges", Unless(0b1111), BevelEdgeNames),
+    Base<&C::BevelInner, &C::SetBevelInner>("BevelInner", Unless(2), BevelCutNames),
+    Base<&C::BevelOuter, &C::SetBevelOuter>("BevelOuter", Unless(1), BevelCutNames),
+    Base<&C::BevelKind, &C::SetBevelKind>("BevelKind", Unless(0), BevelKindNames),
+    Base<&C::BevelWidth, &C::SetBevelWidth>("BevelWidth", Unless(1)),
+    Base<&C::BorderWidth, &C::SetBorderWidth>("BorderWidth", Unless(0)),
+    Base<&C::Ctl3D, &C::SetCtl3D>("Ctl3D", Always),
+    Base<&C::ShowHint, &C::SetShowHint>("ShowHint", Unless(0)),
+    Base<&C::Enabled, &C::SetEnabled>("Enabled", Unless(1)),
+    Base<&C::TabStop, &C::SetTabStop>("TabStop", Unless(1)),
+    Base<&C::Visible, &C::SetVisible>("Visible", Unless(1)),
+};
 
 // Callers may hand in a copy of a table entry rather than the entry itself; the name decides.
-bool Identify(const TPropInfo& Info, TPropId& Id) {
-    for (std::size_t I = 0; I < Table.size(); ++I) {
-        if (&Table[I] != &Info) continue;
-        Id = static_cast<TPropId>(I);
-        return true;
-    }
-    const TPropInfo* Entry = FindProperty(Info.Name);
-    if (!Entry) return false;
-    Id = static_cast<TPropId>(Entry - Table.data());
-    return true;
+const TPropInfo* Entry(const TPropInfo& Info) {
+    for (const TPropInfo& Row : Table)
+        if (&Row == &Info) return &Row;
+    return FindProperty(Info.Name);
 }
 
 bool FitsInt(long long V) {
     return V >= std::numeric_limits<int>::min() && V <= std::numeric_limits<int>::max();
 }
 
-bool IsOrdinalOf(long long V, const TPropInfo& Info) {
-    return V >= 0 && V < static_cast<long long>(Info.Names.size());
-}
-
-bool IsSetOf(long long V, const TPropInfo& Info) {
-    return V >= 0 && V < (1LL << Info.Names.size());
-}
-
-template <class E>
-E Ordinal(long long V) {
-    return static_cast<E>(static_cast<std::uint8_t>(V));
-}
-
-template <class E>
-TSet<E> Bits(long long V) {
-    return TSet<E>::FromBits(static_cast<std::uint8_t>(V));
+// Whether the field's type holds V, so that no setter sees a truncated value.
+bool Holds(const TPropInfo& Info, long long V) {
+    switch (Info.Kind) {
+        case TPropKind::Integer:
+            return FitsInt(V);
+        case TPropKind::Enumeration:
+            return V >= 0 && V < static_cast<long long>(Info.Names.size());
+        case TPropKind::Set:
+            return V >= 0 && V < (1LL << Info.Names.size());
+        case TPropKind::Color:
+            return V >= std::numeric_limits<std::int32_t>::min() &&
+                   V <= std::numeric_limits<std::uint32_t>::max();
+        case TPropKind::Boolean:
+        case TPropKind::String:
+        case TPropKind::Font:
+            break;
+    }
+    return true;
 }
 
 }  // namespace
@@ -143,239 +230,21 @@ const TPropInfo* FindProperty(std::string_view Name) {
     return nullptr;
 }
 
-TPropValue GetPropertyValue(const TKeymora& C, const TPropInfo& Info) {
-    TPropValue V;
-    TPropId Id{};
-    if (!Identify(Info, Id)) return V;
-    switch (Id) {
-        case TPropId::Orientation:
-            V.Int = static_cast<long long>(C.Orientation());
-            break;
-        case TPropId::Style:
-            V.Int = C.Style().Bits();
-            break;
-        case TPropId::SettingWidth:
-            V.Int = C.SettingWidth();
-            break;
-        case TPropId::DurationWidth:
-            V.Int = C.DurationWidth();
-            break;
-        case TPropId::DurationPosition:
-            V.Int = C.DurationPosition();
-            break;
-        case TPropId::Octave:
-            V.Int = C.Octave();
-            break;
-        case TPropId::AutoTone:
-            V.Int = static_cast<long long>(C.AutoTone());
-            break;
-        case TPropId::OffsetOctave:
-            V.Int = C.OffsetOctave();
-            break;
-        case TPropId::MaxOffsetDuration:
-            V.Int = C.MaxOffsetDuration();
-            break;
-        case TPropId::MaxOffsetOttave:
-            V.Int = C.MaxOffsetOttave();
-            break;
-        case TPropId::Keys:
-            V.Str = C.Keys();
-            break;
-        case TPropId::MaxDuration:
-            V.Int = C.MaxDuration();
-            break;
-        case TPropId::MouseTrack:
-            V.Int = C.MouseTrack();
-            break;
-        case TPropId::OffsetDuration:
-            V.Int = C.OffsetDuration();
-            break;
-        case TPropId::CtrlMove:
-            V.Int = C.CtrlMove();
-            break;
-        case TPropId::Align:
-            V.Int = static_cast<long long>(C.Align());
-            break;
-        case TPropId::Anchors:
-            V.Int = C.Anchors().Bits();
-            break;
-        case TPropId::Color:
-            V.Int = C.Color();
-            break;
-        case TPropId::Font:
-            V.Font = C.Font();
-            break;
-        case TPropId::BevelEdges:
-            V.Int = C.BevelEdges().Bits();
-            break;
-        case TPropId::BevelInner:
-            V.Int = static_cast<long long>(C.BevelInner());
-            break;
-        case TPropId::BevelOuter:
-            V.Int = static_cast<long long>(C.BevelOuter());
-            break;
-        case TPropId::BevelKind:
-            V.Int = static_cast<long long>(C.BevelKind());
-            break;
-        case TPropId::BevelWidth:
-            V.Int = C.BevelWidth();
-            break;
-        case TPropId::BorderWidth:
-            V.Int = C.BorderWidth();
-            break;
-        case TPropId::Ctl3D:
-            V.Int = C.Ctl3D();
-            break;
-        case TPropId::ShowHint:
-            V.Int = C.ShowHint();
-            break;
-        case TPropId::Enabled:
-            V.Int = C.Enabled();
-            break;
-        case TPropId::TabStop:
-            V.Int = C.TabStop();
-            break;
-        case TPropId::Visible:
-            V.Int = C.Visible();
-            break;
-        case TPropId::Count:
-            break;
-    }
-    return V;
+TPropValue GetPropertyValue(const TKeymora& Control, const TPropInfo& Info) {
+    const TPropInfo* Row = Entry(Info);
+    return Row ? Row->Get(Control) : TPropValue{};
 }
 
-void SetPropertyValue(TKeymora& C, const TPropInfo& Info, const TPropValue& V) {
-    TPropId Id{};
-    if (!Identify(Info, Id)) return;
-    const TPropInfo& Entry = Table[static_cast<std::size_t>(Id)];
-    // Refuse what the field's type cannot hold before any setter sees a truncated value.
-    switch (Entry.Kind) {
-        case TPropKind::Integer:
-            if (!FitsInt(V.Int)) return;
-            break;
-        case TPropKind::Enumeration:
-            if (!IsOrdinalOf(V.Int, Entry)) return;
-            break;
-        case TPropKind::Set:
-            if (!IsSetOf(V.Int, Entry)) return;
-            break;
-        case TPropKind::Color:
-            if (V.Int < std::numeric_limits<std::int32_t>::min() ||
-                V.Int > std::numeric_limits<std::uint32_t>::max())
-                return;
-            break;
-        case TPropKind::Boolean:
-        case TPropKind::String:
-        case TPropKind::Font:
-            break;
-    }
-    const int I = static_cast<int>(FitsInt(V.Int) ? V.Int : 0);
-    const bool B = V.Int != 0;
-    switch (Id) {
-        case TPropId::Orientation:
-            C.SetOrientation(Ordinal<TKeyboardOrientation>(V.Int));
-            break;
-        case TPropId::Style:
-            C.SetStyle(Bits<TMusicStyle>(V.Int));
-            break;
-        case TPropId::SettingWidth:
-            C.SetSettingWidth(I);
-            break;
-        case TPropId::DurationWidth:
-            C.SetDurationWidth(I);
-            break;
-        case TPropId::DurationPosition:
-            C.SetDurationPosition(I);
-            break;
-        case TPropId::Octave:
-            C.SetOctave(I);
-            break;
-        case TPropId::AutoTone:
-            C.SetAutoTone(Ordinal<TAutoTone>(V.Int));
-            break;
-        case TPropId::OffsetOctave:
-            C.SetOffsetOctave(I);
-            break;
-        case TPropId::MaxOffsetDuration:
-            C.SetOutDuration(I);
-            break;
-        case TPropId::MaxOffsetOttave:
-            C.SetOutOctave(I);
-            break;
-        case TPropId::Keys:
-            C.SetKeys(V.Str);
-            break;
-        case TPropId::MaxDuration:
-            C.SetDurationCount(I);
-            break;
-        case TPropId::MouseTrack:
-            C.SetMouseTrack(B);
-            break;
-        case TPropId::OffsetDuration:
-            C.SetOffsetDuration(I);
-            break;
-        case TPropId::CtrlMove:
-            C.SetCtrlMove(B);
-            break;
-        case TPropId::Align:
-            C.SetAlign(Ordinal<TAlign>(V.Int));
-            break;
-        case TPropId::Anchors:
-            C.SetAnchors(Bits<TAnchorKind>(V.Int));
-            break;
-        case TPropId::Color:
-            // Negative 32-bit values are the same colours in their signed encoding.
-            C.SetColor(static_cast<TColor>(static_cast<std::uint32_t>(V.Int & 0xFFFFFFFFLL)));
-            break;
-        case TPropId::Font:
-            C.SetFont(V.Font);
-            break;
-        case TPropId::BevelEdges:
-            C.SetBevelEdges(Bits<TBevelEdge>(V.Int));
-            break;
-        case TPropId::BevelInner:
-            C.SetBevelInner(Ordinal<TBevelCut>(V.Int));
-            break;
-        case TPropId::BevelOuter:
-            C.SetBevelOuter(Ordinal<TBevelCut>(V.Int));
-            break;
-        case TPropId::BevelKind:
-            C.SetBevelKind(Ordinal<TBevelKind>(V.Int));
-            break;
-        case TPropId::BevelWidth:
-            C.SetBevelWidth(I);
-            break;
-        case TPropId::BorderWidth:
-            C.SetBorderWidth(I);
-            break;
-        case TPropId::Ctl3D:
-            C.SetCtl3D(B);
-            break;
-        case TPropId::ShowHint:
-            C.SetShowHint(B);
-            break;
-        case TPropId::Enabled:
-            C.SetEnabled(B);
-            break;
-        case TPropId::TabStop:
-            C.SetTabStop(B);
-            break;
-        case TPropId::Visible:
-            C.SetVisible(B);
-            break;
-        case TPropId::Count:
-            break;
-    }
+void SetPropertyValue(TKeymora& Control, const TPropInfo& Info, const TPropValue& Value) {
+    const TPropInfo* Row = Entry(Info);
+    if (Row && Holds(*Row, Value.Int)) Row->Set(Control, Value);
 }
 
-bool IsPropertyStored(const TKeymora& C, const TPropInfo& Info) {
-    TPropId Id{};
-    if (!Identify(Info, Id)) return false;
-    const TPropInfo& Entry = Table[static_cast<std::size_t>(Id)];
-    // Strings and the font have no default either, so they are always saved: an empty Keys left
-    // out of a form would come back as the constructor's letters.
-    if (!Entry.HasDefault) return true;
-    return GetPropertyValue(C, Entry).Int != Entry.Default;
+bool IsPropertyStored(const TKeymora& Control, const TPropInfo& Info) {
+    const TPropInfo* Row = Entry(Info);
+    if (!Row) return false;
+    if (!Row->HasDefault) return true;
+    return Row->Get(Control).Int != Row->Default;
 }
 
 }  // namespace keymora

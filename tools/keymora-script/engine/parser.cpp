@@ -1,9 +1,11 @@
-// Tokenizer and number, key and word readers of keymora-script.
+// Tokenizer, number, key and word readers, and the value syntax of keymora-script.
 #include "engine/parser.h"
 
 #include <charconv>
 
 #include "core/host/rtl.h"
+#include "core/model/property_syntax.h"
+#include "engine/json.h"
 #include "keymora/host/types.h"
 
 namespace keymora::script {
@@ -22,17 +24,15 @@ bool IsHexDigit(char C) {
     return IsDigit(C) || (C >= 'a' && C <= 'f') || (C >= 'A' && C <= 'F');
 }
 
-// Unsigned digits in Base (all characters must be digits) up to Max.
-TNumber ParseDigits(std::string_view Digits, int Base, unsigned long long Max,
-                    unsigned long long& Value) {
-    if (Digits.empty()) return TNumber::NotANumber;
+// A virtual-key code: hexadecimal digits only, up to 0xFFFF.
+std::optional<std::uint16_t> HexCode(std::string_view Digits) {
+    if (Digits.empty()) return std::nullopt;
     for (char C : Digits)
-        if (Base == 10 ? !IsDigit(C) : !IsHexDigit(C)) return TNumber::NotANumber;
-    const auto Result = std::from_chars(Digits.data(), Digits.data() + Digits.size(), Value, Base);
-    if (Result.ec == std::errc::result_out_of_range || Value > Max) return TNumber::OutOfRange;
-    if (Result.ec != std::errc{} || Result.ptr != Digits.data() + Digits.size())
-        return TNumber::NotANumber;
-    return TNumber::Ok;
+        if (!IsHexDigit(C)) return std::nullopt;
+    unsigned long long Value = 0;
+    const auto Result = std::from_chars(Digits.data(), Digits.data() + Digits.size(), Value, 16);
+    if (Result.ec != std::errc{} || Value > 0xFFFF) return std::nullopt;
+    return static_cast<std::uint16_t>(Value);
 }
 
 struct TNamedKey {
@@ -47,6 +47,21 @@ constexpr TNamedKey NamedKeys[] = {
 };
 
 }  // namespace
+
+const TValueSyntax ScriptValues = {
+    .MinInteger = -MaxPlain,
+    .MaxInteger = MaxPlain,
+    .RangeFirst = false,
+    .ExactNames = true,
+    .BlanksInSets = false,
+    .MaxHexDigits = 0,
+    .QuotedStrings = false,
+    .MaxFontSize = 1000,
+    .HexColors = false,
+    .SetSeparator = ",",
+    .AppendString = AppendJsonString,
+    .QuoteNames = true,
+};
 
 bool SameText(std::string_view A, std::string_view B) {
     return CompareText(A, B) == 0;
@@ -107,25 +122,14 @@ bool Tokenize(std::string_view Line, std::vector<std::string>& Tokens, std::stri
 }
 
 TNumber ParseInteger(std::string_view Text, long long Min, long long Max, long long& Value) {
-    const bool Negative = !Text.empty() && Text.front() == '-';
-    if (Negative) Text.remove_prefix(1);
-    unsigned long long Magnitude = 0;
-    // Anything beyond 64 bits is out of every range the tool uses.
-    const TNumber R = ParseDigits(Text, 10, 1ULL << 62, Magnitude);
-    if (R != TNumber::Ok) return R;
-    const long long Signed =
-        Negative ? -static_cast<long long>(Magnitude) : static_cast<long long>(Magnitude);
-    if (Signed < Min || Signed > Max) return TNumber::OutOfRange;
-    Value = Signed;
-    return TNumber::Ok;
-}
-
-TNumber ParseColor(std::string_view Text, long long& Value) {
-    if (Text.empty() || Text.front() != '$') return ParseInteger(Text, 0, 0xFFFFFFFFLL, Value);
-    unsigned long long Raw = 0;
-    const TNumber R = ParseDigits(Text.substr(1), 16, 0xFFFFFFFFULL, Raw);
-    if (R == TNumber::Ok) Value = static_cast<long long>(Raw);
-    return R;
+    switch (ReadInteger(Text, Min, Max, ScriptValues.RangeFirst, Value)) {
+        case TValueFault::None:
+            return TNumber::Ok;
+        case TValueFault::OutOfRange:
+            return TNumber::OutOfRange;
+        default:
+            return TNumber::NotANumber;
+    }
 }
 
 std::optional<std::uint16_t> ParseKey(std::string_view Text) {
@@ -138,11 +142,8 @@ std::optional<std::uint16_t> ParseKey(std::string_view Text) {
         if (SameText(Text, Key.Name)) return Key.Code;
     if (Text.size() == 7 && SameText(Text.substr(0, 6), "NUMPAD") && IsDigit(Text[6]))
         return static_cast<std::uint16_t>(vk::VK_NUMPAD0 + (Text[6] - '0'));
-    if (Text.size() > 2 && Text[0] == '0' && (Text[1] == 'x' || Text[1] == 'X')) {
-        unsigned long long Code = 0;
-        if (ParseDigits(Text.substr(2), 16, 0xFFFF, Code) == TNumber::Ok)
-            return static_cast<std::uint16_t>(Code);
-    }
+    if (Text.size() > 2 && Text[0] == '0' && (Text[1] == 'x' || Text[1] == 'X'))
+        return HexCode(Text.substr(2));
     return std::nullopt;
 }
 

@@ -8,29 +8,15 @@
 #include "engine/json.h"
 #include "engine/parser.h"
 #include "core/host/rtl.h"
+#include "core/model/property_syntax.h"
 #include "keymora/model/published.h"
 
 namespace keymora::script {
 
 namespace {
 
-// Keeps every coordinate computation of the control far from 32-bit overflow: key widths stay
-// below 2^18, so products with key indices, rows and octave offsets stay below 2^31.
-constexpr long long MaxPlain = 1000000;
 constexpr long long MaxKeyIndex = 1000;
 constexpr int MaxPaintSide = 16384;
-
-void AppendNames(std::string& Out, std::span<const std::string_view> Names, long long Bits) {
-    Out += '[';
-    bool First = true;
-    for (std::size_t I = 0; I < Names.size(); ++I) {
-        if (!((Bits >> I) & 1)) continue;
-        if (!First) Out += ',';
-        First = false;
-        AppendJsonString(Out, Names[I]);
-    }
-    Out += ']';
-}
 
 template <class Array>
 void AppendArray(std::string& Out, const Array& Values) {
@@ -49,44 +35,61 @@ void AppendCursor(std::string& Out, TCursor Cursor) {
         AppendJsonInt(Out, Cursor);
 }
 
+// {"name":N,"size":S,"color":C,"style":[...]}: the font's first four parts (all but the
+// charset), each written as get writes its kind.
 void AppendFont(std::string& Out, const TFont& Font) {
-    static constexpr std::string_view StyleNames[] = {"fsBold", "fsItalic", "fsUnderline",
-                                                      "fsStrikeOut"};
-    Out += "{\"name\":";
-    AppendJsonString(Out, Font.Name);
-    Out += ",\"size\":";
-    AppendJsonInt(Out, Font.Size);
-    Out += ",\"color\":";
-    AppendJsonInt(Out, Font.Color);
-    Out += ",\"style\":";
-    AppendNames(Out, StyleNames, Font.Style.Bits());
+    static constexpr std::string_view Keys[] = {"name", "size", "color", "style"};
+    const std::span<const TFontPart> Parts = FontParts();
+    Out += '{';
+    for (std::size_t I = 0; I < std::size(Keys); ++I) {
+        if (I) Out += ',';
+        AppendJsonString(Out, Keys[I]);
+        Out += ':';
+        FormatValue(Parts[I].Kind, Parts[I].Names, Parts[I].Get(Font), ScriptValues, Out);
+    }
     Out += '}';
 }
 
 void AppendProperty(std::string& Out, const TPropInfo& Info, const TPropValue& V) {
-    switch (Info.Kind) {
-        case TPropKind::Integer:
-        case TPropKind::Color:
-            AppendJsonInt(Out, V.Int);
-            break;
-        case TPropKind::Boolean:
-            AppendJsonBool(Out, V.Int != 0);
-            break;
-        case TPropKind::Enumeration:
-            if (V.Int >= 0 && V.Int < static_cast<long long>(Info.Names.size()))
-                AppendJsonString(Out, Info.Names[static_cast<std::size_t>(V.Int)]);
-            else
-                AppendJsonInt(Out, V.Int);
-            break;
-        case TPropKind::Set:
-            AppendNames(Out, Info.Names, V.Int);
-            break;
-        case TPropKind::String:
-            AppendJsonString(Out, V.Str);
-            break;
-        case TPropKind::Font:
-            AppendFont(Out, V.Font);
-            break;
+    if (Info.Kind == TPropKind::Font)
+        AppendFont(Out, V.Font);
+    else
+        FormatPropertyValue(Info, V, ScriptValues, Out);
+}
+
+std::string RangeText(long long Min, long long Max) {
+    return "number out of range " + std::string(IntToStr(Min).View()) + ".." +
+           std::string(IntToStr(Max).View()) + ": ";
+}
+
+// The error line's text for a value set refuses.
+std::string FaultText(const TPropInfo& Info, const std::string& Text, const TValueError& Error) {
+    const std::string Item(Error.Item);
+    const std::string Name(Info.Name);
+    switch (Error.Fault) {
+        case TValueFault::NotANumber:
+            if (Info.Kind == TPropKind::Color) return "not a colour: " + Text;
+            return "not an integer: " + Item;
+        case TValueFault::OutOfRange:
+            if (Info.Kind == TPropKind::Color) return "colour out of range 0..$FFFFFFFF: " + Text;
+            if (Info.Kind == TPropKind::Font)
+                return RangeText(-ScriptValues.MaxFontSize, ScriptValues.MaxFontSize) + Item;
+            return RangeText(ScriptValues.MinInteger, ScriptValues.MaxInteger) + Item;
+        case TValueFault::NotABoolean:
+            return "expected true or false: " + Text;
+        case TValueFault::UnknownName:
+            return "not a value of " + Name + ": " + Text;
+        case TValueFault::NotASet:
+            return "expected a set such as [a,b] or []: " + Text;
+        case TValueFault::UnknownElement:
+            return "not an element of " + Name + ": " + Item;
+        case TValueFault::TrailingComma:
+            return "empty element in set: " + Text;
+        case TValueFault::NoFontName:
+            return "expected a font as NAME or NAME,SIZE: " + Text;
+        default:
+            // The script's syntax has no quoted strings, no digit count and a whole font.
+            return "bad value for " + Name + ": " + Text;
     }
 }
 
@@ -420,8 +423,7 @@ bool TScriptEngine::Int(const std::string& Token, long long Min, long long Max, 
         case TNumber::OutOfRange:
             break;
     }
-    return Fail("number out of range " + std::string(IntToStr(Min).View()) + ".." +
-                std::string(IntToStr(Max).View()) + ": " + Token);
+    return Fail(RangeText(Min, Max) + Token);
 }
 
 bool TScriptEngine::Mouse(const TArgs& A, bool AllowButton, int& X, int& Y, TMouseButton& Button,
@@ -512,76 +514,11 @@ bool TScriptEngine::LoadedCmd(const TArgs&) {
 bool TScriptEngine::Set(const TArgs& A) {
     const TPropInfo* Info = FindProperty(A[1]);
     if (!Info) return Fail("not a published property: " + A[1]);
-    const std::string& Text = A[2];
     TPropValue V;
-    switch (Info->Kind) {
-        case TPropKind::Integer: {
-            int I = 0;
-            if (!Int(Text, -MaxPlain, MaxPlain, I)) return false;
-            V.Int = I;
-            break;
-        }
-        case TPropKind::Color:
-            switch (ParseColor(Text, V.Int)) {
-                case TNumber::Ok:
-                    break;
-                case TNumber::NotANumber:
-                    return Fail("not a colour: " + Text);
-                case TNumber::OutOfRange:
-                    return Fail("colour out of range 0..$FFFFFFFF: " + Text);
-            }
-            break;
-        case TPropKind::Boolean:
-            if (SameText(Text, "true"))
-                V.Int = 1;
-            else if (!SameText(Text, "false"))
-                return Fail("expected true or false: " + Text);
-            break;
-        case TPropKind::Enumeration: {
-            bool Found = false;
-            for (std::size_t I = 0; I < Info->Names.size() && !Found; ++I) {
-                Found = Info->Names[I] == Text;
-                if (Found) V.Int = static_cast<long long>(I);
-            }
-            if (!Found) return Fail("not a value of " + std::string(Info->Name) + ": " + Text);
-            break;
-        }
-        case TPropKind::Set: {
-            if (Text.size() < 2 || Text.front() != '[' || Text.back() != ']')
-                return Fail("expected a set such as [a,b] or []: " + Text);
-            std::string_view Items(Text);
-            Items = Items.substr(1, Items.size() - 2);
-            while (!Items.empty()) {
-                const std::size_t Comma = Items.find(',');
-                const std::string_view Item = Items.substr(0, Comma);
-                bool Found = false;
-                for (std::size_t I = 0; I < Info->Names.size() && !Found; ++I) {
-                    Found = Info->Names[I] == Item;
-                    if (Found) V.Int |= 1LL << I;
-                }
-                if (!Found)
-                    return Fail("not an element of " + std::string(Info->Name) + ": " +
-                                std::string(Item));
-                if (Comma == std::string_view::npos) break;
-                Items.remove_prefix(Comma + 1);
-                if (Items.empty()) return Fail("empty element in set: " + Text);
-            }
-            break;
-        }
-        case TPropKind::String:
-            V.Str = Text;
-            break;
-        case TPropKind::Font: {
-            V.Font = Control_->Font();
-            const std::size_t Comma = Text.find(',');
-            V.Font.Name = Text.substr(0, Comma);
-            if (V.Font.Name.empty()) return Fail("expected a font as NAME or NAME,SIZE: " + Text);
-            if (Comma != std::string::npos &&
-                !Int(Text.substr(Comma + 1), -1000, 1000, V.Font.Size))
-                return false;
-            break;
-        }
-    }
+    // A font given as NAME,SIZE keeps the colour and style it has.
+    if (Info->Kind == TPropKind::Font) V.Font = Control_->Font();
+    if (const TValueError Error = ParsePropertyValue(*Info, A[2], ScriptValues, V))
+        return Fail(FaultText(*Info, A[2], Error));
     SetPropertyValue(*Control_, *Info, V);
     return true;
 }
