@@ -19,7 +19,11 @@ struct THostRecord {
     TCursor Cursor = 0;  // Cursor
     std::string Text;    // Hint: the control's Hint at the time of the request
     TPoint Pos;          // Hint: position packed into the message
-    friend bool operator==(const THostRecord&, const THostRecord&) = default;
+    friend bool operator==(const THostRecord& A, const THostRecord& B) {
+        return A.Kind == B.Kind && A.Rect == B.Rect && A.Cursor == B.Cursor && A.Text == B.Text &&
+               A.Pos == B.Pos;
+    }
+    friend bool operator!=(const THostRecord& A, const THostRecord& B) { return !(A == B); }
 };
 
 /// A parent form without a display.

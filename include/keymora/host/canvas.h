@@ -48,7 +48,11 @@ struct TFont {
     std::uint8_t Charset = DEFAULT_CHARSET;
     /// Takes every attribute of Source.
     void Assign(const TFont& Source) { *this = Source; }
-    friend bool operator==(const TFont&, const TFont&) = default;
+    friend bool operator==(const TFont& A, const TFont& B) {
+        return A.Name == B.Name && A.Size == B.Size && A.Color == B.Color && A.Style == B.Style &&
+               A.Charset == B.Charset;
+    }
+    friend bool operator!=(const TFont& A, const TFont& B) { return !(A == B); }
 };
 
 /// Visual-style elements a canvas can draw through the platform's theme services.

@@ -3,16 +3,46 @@
 // header-only and depends on the standard library alone.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <initializer_list>
+#include <utility>
 
 namespace keymora {
+
+/// A read-only view of contiguous elements (what std::span<const T> is in C++20; the public
+/// headers keep to C++17).
+template <class T>
+class TArrayView {
+  public:
+    constexpr TArrayView() = default;
+    constexpr TArrayView(const T* Data, std::size_t Size) : Data_(Data), Size_(Size) {}
+    template <std::size_t N>
+    constexpr TArrayView(const T (&Array)[N]) : Data_(Array), Size_(N) {}
+    /// Any contiguous container: std::array, std::vector, std::span.
+    template <class C, class = decltype(std::declval<const C&>().data() +
+                                        std::declval<const C&>().size())>
+    constexpr TArrayView(const C& Container) : Data_(Container.data()), Size_(Container.size()) {}
+    constexpr const T* data() const { return Data_; }
+    constexpr std::size_t size() const { return Size_; }
+    constexpr bool empty() const { return Size_ == 0; }
+    constexpr const T* begin() const { return Data_; }
+    constexpr const T* end() const { return Data_ + Size_; }
+    constexpr const T& operator[](std::size_t I) const { return Data_[I]; }
+
+  private:
+    const T* Data_ = nullptr;
+    std::size_t Size_ = 0;
+};
 
 /// A point in client pixels.
 struct TPoint {
     int X = 0;
     int Y = 0;
-    friend constexpr bool operator==(const TPoint&, const TPoint&) = default;
+    friend constexpr bool operator==(const TPoint& A, const TPoint& B) {
+        return A.X == B.X && A.Y == B.Y;
+    }
+    friend constexpr bool operator!=(const TPoint& A, const TPoint& B) { return !(A == B); }
 };
 
 /// A rectangle in client pixels; Right and Bottom are exclusive.
@@ -24,7 +54,10 @@ struct TRect {
     constexpr int Width() const { return Right - Left; }
     constexpr int Height() const { return Bottom - Top; }
     constexpr bool IsEmpty() const { return Right <= Left || Bottom <= Top; }
-    friend constexpr bool operator==(const TRect&, const TRect&) = default;
+    friend constexpr bool operator==(const TRect& A, const TRect& B) {
+        return A.Left == B.Left && A.Top == B.Top && A.Right == B.Right && A.Bottom == B.Bottom;
+    }
+    friend constexpr bool operator!=(const TRect& A, const TRect& B) { return !(A == B); }
 };
 
 constexpr TRect Rect(int Left, int Top, int Right, int Bottom) { return {Left, Top, Right, Bottom}; }
@@ -73,7 +106,8 @@ public:
         Bits_ &= static_cast<std::uint8_t>(~(1u << static_cast<int>(Item)));
     }
     constexpr bool Empty() const { return Bits_ == 0; }
-    friend constexpr bool operator==(TSet, TSet) = default;
+    friend constexpr bool operator==(TSet A, TSet B) { return A.Bits_ == B.Bits_; }
+    friend constexpr bool operator!=(TSet A, TSet B) { return A.Bits_ != B.Bits_; }
 
 private:
     std::uint8_t Bits_ = 0;

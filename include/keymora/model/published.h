@@ -6,7 +6,6 @@
 #pragma once
 
 #include <cstdint>
-#include <span>
 #include <string>
 #include <string_view>
 
@@ -38,7 +37,7 @@ struct TPropInfo {
     /// The stored default in the Int encoding of TPropValue (meaningless without HasDefault).
     long long Default;
     /// Enumeration: the value names by ordinal. Set: the element names by bit. Empty otherwise.
-    std::span<const std::string_view> Names;
+    TArrayView<std::string_view> Names;
     /// True for the properties re-published from the host base class.
     bool Inherited;
     /// Reads the property's field. GetPropertyValue is the way in for a copy of an entry.
@@ -50,7 +49,7 @@ struct TPropInfo {
 
 /// Every published property in declaration order: the control's own first, then the
 /// re-published base properties.
-std::span<const TPropInfo> PublishedProperties();
+TArrayView<TPropInfo> PublishedProperties();
 
 /// The property named Name, compared without regard to ASCII letter case; nullptr if unknown.
 const TPropInfo* FindProperty(std::string_view Name);

@@ -124,7 +124,7 @@ constexpr TStored Unless(long long V) {
 
 template <auto Getter, auto Setter>
 constexpr TPropInfo Row(std::string_view Name, TStored Stored,
-                        std::span<const std::string_view> Names, bool Inherited) {
+                        TArrayView<std::string_view> Names, bool Inherited) {
     return {.Name = Name,
             .Kind = KindOf<TFieldOf<Getter>>(),
             .HasDefault = Stored.HasDefault,
@@ -138,14 +138,14 @@ constexpr TPropInfo Row(std::string_view Name, TStored Stored,
 // A property of the control itself.
 template <auto Getter, auto Setter>
 constexpr TPropInfo Own(std::string_view Name, TStored Stored,
-                        std::span<const std::string_view> Names = {}) {
+                        TArrayView<std::string_view> Names = {}) {
     return Row<Getter, Setter>(Name, Stored, Names, false);
 }
 
 // A property of the host base class that the control re-publishes.
 template <auto Getter, auto Setter>
 constexpr TPropInfo Base(std::string_view Name, TStored Stored,
-                         std::span<const std::string_view> Names = {}) {
+                         TArrayView<std::string_view> Names = {}) {
     return Row<Getter, Setter>(Name, Stored, Names, true);
 }
 
@@ -220,7 +220,7 @@ bool Holds(const TPropInfo& Info, long long V) {
 
 }  // namespace
 
-std::span<const TPropInfo> PublishedProperties() {
+TArrayView<TPropInfo> PublishedProperties() {
     return Table;
 }
 
