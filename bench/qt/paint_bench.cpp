@@ -263,6 +263,74 @@ void BM_WidgetPressRelease(benchmark::State& State) {
     ReportAllocations(State, Before);
 }
 
+/// Notes lit and unlit by MIDI number on a KeymoraWidget (C4 E4 G4 on, then off), each change
+/// painted through the event loop: what an application showing MIDI input does.
+void BM_WidgetNotesByNumber(benchmark::State& State) {
+    KeymoraWidget W;
+    W.resize(1920, 240);
+    W.show();
+    QCoreApplication::processEvents();
+    PaintCounter Counter;
+    W.installEventFilter(&Counter);
+    auto Settle = [&] {
+        const int Target = Counter.Paints + 1;
+        while (Counter.Paints < Target) QCoreApplication::processEvents();
+    };
+    auto Chord = [&](bool On) {
+        for (int Note : {60, 64, 67}) On ? W.lightNote(Note) : W.unlightNote(Note);
+        Settle();
+    };
+    Chord(true);
+    Chord(false);
+    const long long Before = Allocations.load();
+    for (auto _ : State) {
+        Chord(true);
+        Chord(false);
+    }
+    ReportAllocations(State, Before);
+}
+
+/// The application's colour on one key, changed between two colours, painted through the event
+/// loop.
+void BM_WidgetNoteColour(benchmark::State& State) {
+    KeymoraWidget W;
+    W.resize(1920, 240);
+    W.show();
+    QCoreApplication::processEvents();
+    PaintCounter Counter;
+    W.installEventFilter(&Counter);
+    const QColor Colours[] = {QColor(0, 160, 0), QColor(40, 60, 160)};
+    int Next = 0;
+    auto Change = [&] {
+        W.setNoteColor(62, Colours[Next]);
+        Next = 1 - Next;
+        const int Target = Counter.Paints + 1;
+        while (Counter.Paints < Target) QCoreApplication::processEvents();
+    };
+    Change();
+    Change();
+    const long long Before = Allocations.load();
+    for (auto _ : State) Change();
+    ReportAllocations(State, Before);
+}
+
+/// A full pass with a dozen keys in the application's colours, three of them lit as well.
+void BM_PassWithColours(benchmark::State& State) {
+    Control C(1920, 240, false);
+    for (int P = 20; P < 32; ++P) C.K.SetKeyColor(P, P % 2 == 0, 0x0000A000 + P);
+    for (int Octave : {4, 5}) C.K.SelectNote(static_cast<std::uint8_t>(Octave), 0, 0);
+    QImage Image(1920, 240, QImage::Format_RGB32);
+    qt::QtCanvas Canvas(&Image);
+    Canvas.SetStyle(Fusion());
+    C.K.PaintTo(Canvas);
+    const long long Before = Allocations.load();
+    for (auto _ : State) {
+        C.K.PaintTo(Canvas);
+        benchmark::ClobberMemory();
+    }
+    ReportAllocations(State, Before);
+}
+
 /// A pointer move with tracking on, alternating between the two duration bands of a key, so
 /// that every move changes the duration and repaints the strip (the longest tracking path).
 void BM_TrackingMove(benchmark::State& State) {
@@ -375,6 +443,9 @@ BENCHMARK(BM_FloorShapesOnly)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_FloorTwoClippedPaints)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_PressReleaseWithRepaints)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_WidgetPressRelease)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_WidgetNotesByNumber)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_WidgetNoteColour)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_PassWithColours)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_TrackingMove)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_CalculateWidth);
 BENCHMARK(BM_PassRecording)->Unit(benchmark::kMicrosecond);

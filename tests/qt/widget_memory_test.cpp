@@ -127,6 +127,12 @@ TEST_P(PaintAllocations, ClicksRepaintsPassesAndMovesAllocateNothing) {
     // White keys in two octaves, a black key and a zone button clicked, moves over the duration
     // bands, a PC key played and a full pass, each step followed by its repaints.
     auto Session = [&] {
+        // The application's colours on a white and a black key, painted, then taken away.
+        Count_([&] {
+            K.SetKeyColor(23, false, 0x0000A000);
+            K.SetKeyColor(23, true, 0x00802020);
+        });
+        Repaint();
         for (const auto& [U, V] :
              {std::pair{300, 110}, std::pair{700, 110}, std::pair{310, 30}, std::pair{8, 10}}) {
             At(Down, U, V);
@@ -142,7 +148,12 @@ TEST_P(PaintAllocations, ClicksRepaintsPassesAndMovesAllocateNothing) {
         Canvas.Begin(&Image);
         Count_([&] { K.PaintTo(Canvas); });
         Canvas.End();
+        Count_([&] { K.ClearKeyColors(); });
+        Repaint();
     };
+    // The labels a binding may add are drawn in one of the scenes.
+    K.SetNoteNames(C.Style == 0x03);
+    K.SetScientificOctaves(C.Style == 0x03);
     Session();  // fills the canvas's font, pen and face tables
     Counted = 0;
     for (int Round = 0; Round < 3; ++Round) Session();
