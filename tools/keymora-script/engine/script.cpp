@@ -552,6 +552,10 @@ bool TScriptEngine::Call(const TArgs& A) {
         {"CalculateWidth", 0}, {"GetRealWidth", 0},     {"GetOffsetOctave", 0},   {"GetKeyRect", 1},
         {"GetToneRect", 1},    {"InvalidateOctave", 0}, {"InvalidateSetting", 0}, {"GetPoint", 4},
         {"SelectNote", 3},     {"ReleaseNote", 3},      {"ReleaseSelected", 0},
+        // Beyond the published methods: the colour layer, the labels and the binding's presses.
+        {"SetKeyColor", 3},    {"ClearKeyColor", 2},    {"ClearKeyColors", 0},
+        {"SetNoteNames", 1},   {"SetScientificOctaves", 1},
+        {"PressKey", 2},       {"ReleaseKey", 3},
     };
     std::size_t Index = 0;
     while (Index < std::size(Methods) && !SameText(A[1], Methods[Index].Name)) ++Index;
@@ -567,7 +571,11 @@ bool TScriptEngine::Call(const TArgs& A) {
     const bool Bytes = Name == "GetPoint" || Name == "SelectNote" || Name == "ReleaseNote";
     for (int I = 0; I < Wanted; ++I) {
         const std::string& Token = A[static_cast<std::size_t>(I) + 2];
-        if (!(Bytes ? Int(Token, 0, 255, Arg[I]) : Int(Token, -MaxKeyIndex, MaxKeyIndex, Arg[I])))
+        // A colour, $00BBGGRR in decimal, is the third argument of SetKeyColor.
+        const bool Colour = Name == "SetKeyColor" && I == 2;
+        if (!(Bytes    ? Int(Token, 0, 255, Arg[I])
+              : Colour ? Int(Token, 0, 0xFFFFFF, Arg[I])
+                       : Int(Token, -MaxKeyIndex, MaxKeyIndex, Arg[I])))
             return false;
     }
     const auto B = [&](int I) { return static_cast<std::uint8_t>(Arg[I]); };
@@ -603,6 +611,20 @@ bool TScriptEngine::Call(const TArgs& A) {
         C.SelectNote(B(0), B(1), B(2));
     } else if (Name == "ReleaseNote") {
         C.ReleaseNote(B(0), B(1), B(2));
+    } else if (Name == "SetKeyColor") {
+        C.SetKeyColor(Arg[0], Arg[1] != 0, static_cast<TColor>(Arg[2]));
+    } else if (Name == "ClearKeyColor") {
+        C.ClearKeyColor(Arg[0], Arg[1] != 0);
+    } else if (Name == "ClearKeyColors") {
+        C.ClearKeyColors();
+    } else if (Name == "SetNoteNames") {
+        C.SetNoteNames(Arg[0] != 0);
+    } else if (Name == "SetScientificOctaves") {
+        C.SetScientificOctaves(Arg[0] != 0);
+    } else if (Name == "PressKey") {
+        AppendJsonBool(Result, C.PressKey(Arg[0], Arg[1] != 0));
+    } else if (Name == "ReleaseKey") {
+        AppendJsonBool(Result, C.ReleaseKey(Arg[0], Arg[1] != 0, Arg[2] != 0));
     } else {
         C.ReleaseSelected();
     }
