@@ -219,11 +219,9 @@ QSize KeymoraWidget::sizeHint() const {
 
 QSize KeymoraWidget::minimumSizeHint() const {
     // Every visible key 8 pixels wide, and room across the keys for a black key above the marks.
-    const int Zones =
-        Control_.Style().Contains(keymora::msScrollOctave) ? 2 * Control_.ScrollButtonWidth() : 0;
-    const int Count =
-        Control_.VisibleKeyCount() > 0 ? Control_.VisibleKeyCount() : keymora::WhiteKeyCount;
-    const int Along = Zones + Control_.SettingWidth() + 8 * Count + 1;
+    const keymora::TLayout L = Control_.Layout();
+    const int Count = L.VisibleKeyCount() > 0 ? L.VisibleKeyCount() : keymora::WhiteKeyCount;
+    const int Along = 2 * L.ZoneWidth() + L.SettingWidth() + 8 * Count + 1;
     const int Across = 56;
     return Control_.IsHorizontal() ? QSize(Along, Across) : QSize(Across, Along);
 }

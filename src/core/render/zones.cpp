@@ -28,7 +28,7 @@ TRect GlyphRect(const TKeymora& K, const TLayout& L, TZoneButton Button) {
 
 void PaintButtonZones(const TKeymora& K, const TLayout& L, TCanvas& C, bool Themed) {
     const bool H = L.Horizontal();
-    const int S = K.ScrollButtonWidth();
+    const int S = L.ScrollButtonWidth();
     const int E = L.CrossExtent();
     const int Far = L.StripStart() - S;
     // Faces are the costly part of a zone: one wholly outside the clip is not drawn at all.
