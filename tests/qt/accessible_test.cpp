@@ -199,6 +199,28 @@ TEST(AccessibleTree, WhatIsOutOfViewIsInvisibleWithoutAction) {
     }
 }
 
+// A hidden widget that Qt resizes gets no resize event until it is shown, so the layout keeps the
+// size the control had: the children stay where the layout puts them, not cut to the new size.
+// (Found by the widget fuzzer: key 8's rectangle no longer held its own press point.)
+TEST(AccessibleTree, HiddenResizeKeepsTheLayoutsRectangles) {
+    struct Case {
+        int Child;
+        QRect Expected;  // client coordinates, from the 600 x 100 layout
+    };
+    const std::vector<Case> Cases = {
+        {a11y::KeyChild(8, false), QRect(136, 0, 15, 100)},
+        {40, QRect(361, 0, 15, 100)},
+        {a11y::KeyChild(9, false), QRect(151, 0, 15, 100)},
+    };
+    for (const Case& C : Cases) {
+        Fixture F;
+        ASSERT_FALSE(F.W.isVisible());
+        F.W.resize(141, 100);
+        const QPoint Origin = F.W.mapToGlobal(QPoint(0, 0));
+        EXPECT_EQ(F.Child(C.Child)->rect(), C.Expected.translated(Origin)) << C.Child;
+    }
+}
+
 // The press action is a click through the control's own steps: the same reports, the same
 // states and the same octave change as a mouse click.
 TEST(AccessibleAction, PressPlaysLikeAClick) {

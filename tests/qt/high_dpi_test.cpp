@@ -86,7 +86,9 @@ TEST_P(Scaled, KeyBandIsTheClientPictureMagnified) {
 
 // Letters are drawn at the screen's scale, in two colours only: no blending on the keys.
 TEST_P(Scaled, MarksScaleWithTheScreen) {
-    const auto [R, Vertical] = GetParam();
+    // Not a structured binding: clang before 16 cannot capture one in the lambda below.
+    const double R = GetParam().Ratio;
+    const bool Vertical = GetParam().Vertical;
     Scene S(Vertical, TMusicStyles{msShowMarks, msScrollOctave, msScrollDuration});
     S.K.MouseUp(mbLeft, TShiftState{}, 0, 0);
     const QImage One = PaintToImage(S.K);

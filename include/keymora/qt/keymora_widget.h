@@ -72,10 +72,12 @@ class KeymoraWidget : public QWidget, private keymora::THostWindow {
                    DESIGNABLE false STORED false)
 
   public:
-    enum KeyboardOrientation { koHorizontal, koVertical };
+    // A fixed underlying type: properties, forms and scripts may hand over any int, which the
+    // setters then refuse; without one, a value beyond the enumerators is undefined behaviour.
+    enum KeyboardOrientation : int { koHorizontal, koVertical };
     Q_ENUM(KeyboardOrientation)
     /// The feature switches; the values are the control's bits.
-    enum MusicStyle {
+    enum MusicStyle : int {
         msShowMarks = 0x1,
         msColorOctave = 0x2,
         msScrollDuration = 0x4,
@@ -83,7 +85,7 @@ class KeymoraWidget : public QWidget, private keymora::THostWindow {
     };
     Q_DECLARE_FLAGS(MusicStyles, MusicStyle)
     Q_FLAG(MusicStyles)
-    enum AutoTone { atAutoMajor, atBemol, atDiesis, atAutoMinor };
+    enum AutoTone : int { atAutoMajor, atBemol, atDiesis, atAutoMinor };
     Q_ENUM(AutoTone)
 
     explicit KeymoraWidget(QWidget* parent = nullptr);

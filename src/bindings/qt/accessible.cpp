@@ -330,8 +330,11 @@ class KeymoraAccessible : public QAccessibleWidget {
         } else if (!TargetOf(I, T) || !L.PressPoint(T, P) || !L.DrawnArea(T, R)) {
             return {};
         }
+        // The control's client area, not the widget's rect: Qt resizes a hidden widget without
+        // a resize event, and the layout keeps the size the control last had until it is shown.
+        const TKeymora& K = Control();
         return QRect(R.Left, R.Top, R.Right - R.Left, R.Bottom - R.Top)
-            .intersected(widget()->rect());
+            .intersected(QRect(0, 0, K.ClientWidth(), K.ClientHeight()));
     }
 
     /// A mouse press and release at the child's press point, through the control's steps.
