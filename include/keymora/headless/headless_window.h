@@ -1,6 +1,7 @@
-// A window without a display: it records what a control asks of its host (repaint requests,
-// focus, cursor and hint requests) and behaves as a desktop window system does toward focus.
-// keymora-script, the tests, benchmarks and fuzzers use it; applications may test with it too.
+/// \file
+/// A window without a display: it records what a control asks of its host (repaint requests,
+/// focus, cursor and hint requests) and behaves as a desktop window system does toward focus.
+/// keymora-script, the tests, benchmarks and fuzzers use it; applications may test with it too.
 #pragma once
 
 #include <functional>

@@ -1,7 +1,8 @@
-// A canvas that draws nothing and logs every call with the pen, brush and font in force, for
-// tests that check the exact drawing of a pass and for measuring the pass's own cost. Text is
-// measured with fixed metrics: every character is (Size - 2) pixels wide, a line 2 * Size - 2
-// pixels high (at least 1 each).
+/// \file
+/// A canvas that draws nothing and logs every call with the pen, brush and font in force, for
+/// tests that check the exact drawing of a pass and for measuring the pass's own cost. Text is
+/// measured with fixed metrics: every character is (Size - 2) pixels wide, a line 2 * Size - 2
+/// pixels high (at least 1 each).
 #pragma once
 
 #include <string>

@@ -1,6 +1,7 @@
-// The drawing surface of the host layer: pen, brush and font objects and the abstract canvas with
-// the conventions of desktop GDI drawing (half-open filled rectangles, the last point of a line
-// left out, one-pixel solid pen), plus the themed and classic button faces a canvas can draw.
+/// \file
+/// The drawing surface of the host layer: pen, brush and font objects and the abstract canvas with
+/// the conventions of desktop GDI drawing (half-open filled rectangles, the last point of a line
+/// left out, one-pixel solid pen), plus the themed and classic button faces a canvas can draw.
 #pragma once
 
 #include <cstdint>

@@ -1,7 +1,8 @@
-// The thin host layer every platform binds to: the component and control base classes with their
-// life-cycle steps, window state, repaint and focus requests, input steps, message dispatch and
-// the re-publishable base properties; and THostWindow, the interface a binding implements to give
-// a control its window.
+/// \file
+/// The thin host layer every platform binds to: the component and control base classes with their
+/// life-cycle steps, window state, repaint and focus requests, input steps, message dispatch and
+/// the re-publishable base properties; and THostWindow, the interface a binding implements to give
+/// a control its window.
 #pragma once
 
 #include <cstdint>

@@ -1,6 +1,7 @@
-// Plain value types and constants of the host layer: rectangles, points, colours, small sets,
-// shift states, virtual-key codes, window-message numbers and style bits. Everything here is
-// header-only and depends on the standard library alone.
+/// \file
+/// Plain value types and constants of the host layer: rectangles, points, colours, small sets,
+/// shift states, virtual-key codes, window-message numbers and style bits. Everything here is
+/// header-only and depends on the standard library alone.
 #pragma once
 
 #include <cstddef>
@@ -8,6 +9,7 @@
 #include <initializer_list>
 #include <utility>
 
+/// The keyboard control, its host layer, pitch and duration helpers, and the headless binding.
 namespace keymora {
 
 /// A read-only view of contiguous elements (what std::span<const T> is in C++20; the public

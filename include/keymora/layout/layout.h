@@ -1,16 +1,17 @@
-// TLayout: where everything of a keyboard lies, as one value derived from the control. It maps
-// the keyboard's own frame (u along the key axis, v across it) to client pixels, gives every
-// drawn rectangle (white and black keys, marks band, setting strip, duration cells and buttons,
-// zone buttons), the hit rules beside them, and a press point for every target.
-//
-// The hit rules are deliberately not the inverse of the drawing: a white key is found by a
-// proportional formula over the whole key band and a black key by its distance to boundaries
-// computed the same way, so a key's hit area and its drawn rectangle differ by a pixel or so.
-// Duration cells hit with strict bounds (a point on a boundary hits no cell), and tracking
-// bands reach further than the cells.
-//
-// A TLayout is a snapshot: take a new one from TKeymora::Layout() after the control changes.
-// It holds a handful of integers and allocates nothing.
+/// \file
+/// TLayout: where everything of a keyboard lies, as one value derived from the control. It maps
+/// the keyboard's own frame (u along the key axis, v across it) to client pixels, gives every
+/// drawn rectangle (white and black keys, marks band, setting strip, duration cells and buttons,
+/// zone buttons), the hit rules beside them, and a press point for every target.
+///
+/// The hit rules are deliberately not the inverse of the drawing: a white key is found by a
+/// proportional formula over the whole key band and a black key by its distance to boundaries
+/// computed the same way, so a key's hit area and its drawn rectangle differ by a pixel or so.
+/// Duration cells hit with strict bounds (a point on a boundary hits no cell), and tracking
+/// bands reach further than the cells.
+///
+/// A TLayout is a snapshot: take a new one from TKeymora::Layout() after the control changes.
+/// It holds a handful of integers and allocates nothing.
 #pragma once
 
 #include <cstdint>

@@ -1,6 +1,7 @@
-// TKeymora, the on-screen piano keyboard control: its state, published properties with their
-// setters, events, layout geometry and note states. Painting lives in render/, mouse and keyboard
-// handling in input/; both read the geometry defined here.
+/// \file
+/// TKeymora, the on-screen piano keyboard control: its state, published properties with their
+/// setters, events, layout geometry and note states. Painting lives in render/, mouse and keyboard
+/// handling in input/; both read the geometry defined here.
 #pragma once
 
 #include <array>

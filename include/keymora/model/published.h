@@ -1,8 +1,9 @@
-// The published properties of TKeymora as data: name, kind, stored default, value names, getter
-// and setter of each, in declaration order (the order in which a form saves and loads them),
-// with generic access that reads the field and writes through the property's own setter. Form
-// loaders, designer integrations and keymora-script work from this table instead of naming each
-// property.
+/// \file
+/// The published properties of TKeymora as data: name, kind, stored default, value names, getter
+/// and setter of each, in declaration order (the order in which a form saves and loads them),
+/// with generic access that reads the field and writes through the property's own setter. Form
+/// loaders, designer integrations and keymora-script work from this table instead of naming each
+/// property.
 #pragma once
 
 #include <cstdint>

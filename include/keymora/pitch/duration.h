@@ -1,6 +1,7 @@
-// Durations by position in the control's duration row: 0 is the whole note, D the 1/2^D note.
-// Their names and labels live here, for the drawn cells, the tracking hint, accessibility and
-// applications. Nothing here allocates; the header stands alone and compiles as C++17.
+/// \file
+/// Durations by position in the control's duration row: 0 is the whole note, D the 1/2^D note.
+/// Their names and labels live here, for the drawn cells, the tracking hint, accessibility and
+/// applications. Nothing here allocates; the header stands alone and compiles as C++17.
 #pragma once
 
 #include <cstddef>

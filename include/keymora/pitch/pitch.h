@@ -1,14 +1,15 @@
-// Pitch: the one place where a key of the keyboard, the control's (octave, note, tone), a MIDI
-// note number and a pitch name turn into one another.
-//
-// The keyboard has 88 keys, A0 to C8: 52 white keys indexed 0..51 and 36 black keys, each indexed
-// by the white key it follows (there is none after E, B and C8). The control numbers octaves from
-// 1: octave 1 holds A0 and B0, octave o runs from the C of scientific octave o - 1, so middle C
-// (C4, MIDI 60, white key 23) opens octave 5. It numbers notes 1..7 for C..B in what OnKeyClick
-// reports and 0..6 in the note operations (SelectNote, ReleaseNote, GetPoint).
-//
-// Everything here is constexpr and allocates nothing; names go into a small buffer of their own.
-// The header stands alone and compiles as C++17.
+/// \file
+/// Pitch: the one place where a key of the keyboard, the control's (octave, note, tone), a MIDI
+/// note number and a pitch name turn into one another.
+///
+/// The keyboard has 88 keys, A0 to C8: 52 white keys indexed 0..51 and 36 black keys, each indexed
+/// by the white key it follows (there is none after E, B and C8). The control numbers octaves from
+/// 1: octave 1 holds A0 and B0, octave o runs from the C of scientific octave o - 1, so middle C
+/// (C4, MIDI 60, white key 23) opens octave 5. It numbers notes 1..7 for C..B in what OnKeyClick
+/// reports and 0..6 in the note operations (SelectNote, ReleaseNote, GetPoint).
+///
+/// Everything here is constexpr and allocates nothing; names go into a small buffer of their own.
+/// The header stands alone and compiles as C++17.
 #pragma once
 
 #include <cstddef>

@@ -1,12 +1,13 @@
-// Accessibility of KeymoraWidget through Qt's accessibility framework: the interface factory, the
-// tree of keys, duration cells, buttons and values under the widget, and the announcements of
-// what changes in it.
-//
-// The tree is fixed: every key of the keyboard, every duration the control can offer and every
-// button it can show is always a child, at the same index. What the control does not show at
-// the moment (keys scrolled out of view, durations beyond MaxDuration or scrolled away, buttons
-// of a style that is off) carries the invisible and offscreen states and offers no action, so a
-// screen reader's cached indices never go stale.
+/// \file
+/// Accessibility of KeymoraWidget through Qt's accessibility framework: the interface factory, the
+/// tree of keys, duration cells, buttons and values under the widget, and the announcements of
+/// what changes in it.
+///
+/// The tree is fixed: every key of the keyboard, every duration the control can offer and every
+/// button it can show is always a child, at the same index. What the control does not show at
+/// the moment (keys scrolled out of view, durations beyond MaxDuration or scrolled away, buttons
+/// of a style that is off) carries the invisible and offscreen states and offers no action, so a
+/// screen reader's cached indices never go stale.
 #pragma once
 
 #include <QtCore/QString>

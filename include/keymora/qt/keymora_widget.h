@@ -1,6 +1,7 @@
-// KeymoraWidget: the keyboard control as a Qt Widgets widget. It owns a TKeymora, gives it its
-// window (repaints, focus, hints, cursor, themes) and translates Qt's events into the control's
-// steps; everything the keyboard does is the control's own behaviour.
+/// \file
+/// KeymoraWidget: the keyboard control as a Qt Widgets widget. It owns a TKeymora, gives it its
+/// window (repaints, focus, hints, cursor, themes) and translates Qt's events into the control's
+/// steps; everything the keyboard does is the control's own behaviour.
 #pragma once
 
 #include <QtCore/QList>
