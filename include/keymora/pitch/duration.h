@@ -42,10 +42,12 @@ constexpr std::string_view DurationName(int D) {
     }
 }
 
-/// The label of position D as its cell shows it: "c" for the whole note, then "1/2", "1/4" ..
-/// "1/128" and on; "1/0" where the denominator has no 64-bit value. Held in a buffer of its own.
+/// The label of position D as its cell shows it: "c" for the whole note, then "1/2", "1/4" and
+/// on to "1/128" and beyond; "1/0" where the denominator has no 64-bit value. Held in a buffer
+/// of its own.
 class TDurationLabel {
   public:
+    /// The label of position D (any value; a negative D gives "1/0").
     constexpr explicit TDurationLabel(int D) {
         if (D == 0) {
             Text_[Length_++] = 'c';
