@@ -23,8 +23,11 @@ enum class TPropKind : std::uint8_t { Integer, Boolean, Enumeration, Set, String
 /// (bit n for element n) and colours ($00BBGGRR, never negative); Str holds strings; Font the
 /// Font property.
 struct TPropValue {
+    /// Integer, Boolean, Enumeration, Set and Color values.
     long long Int = 0;
+    /// String values.
     std::string Str;
+    /// The Font value.
     TFont Font;
 };
 
@@ -32,6 +35,7 @@ struct TPropValue {
 struct TPropInfo {
     /// The declared name, as saved with a form.
     std::string_view Name;
+    /// How the value is held in a TPropValue.
     TPropKind Kind;
     /// False for a property without a stored default: it is saved whatever its value.
     bool HasDefault;
