@@ -88,12 +88,12 @@ constexpr std::uint8_t ksSelected = 3;
 
 /// The six buttons of the two octave-scroll zones.
 enum class TZoneButton : std::uint8_t {
-    OctaveDown,     // start-end arrow
-    MoreOctaves,    // start-end plus
-    FewerOctaves,   // start-end minus
-    OctaveUp,       // far-end arrow
-    MoreDurations,  // far-end plus
-    FewerDurations  // far-end minus
+    OctaveDown,     ///< start-end arrow
+    MoreOctaves,    ///< start-end plus
+    FewerOctaves,   ///< start-end minus
+    OctaveUp,       ///< far-end arrow
+    MoreDurations,  ///< far-end plus
+    FewerDurations  ///< far-end minus
 };
 
 /// One key state per white-key index 0..51.
