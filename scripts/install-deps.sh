@@ -4,7 +4,7 @@
 set -euo pipefail
 packages=(build-essential cmake pkg-config libgtest-dev libgmock-dev libbenchmark-dev
   qt6-base-dev libqt6opengl6-dev qt6-tools-dev qt6-tools-dev-tools libqt6uitools6 libgl-dev fonts-liberation xvfb xauth
-  libfluidsynth-dev fluid-soundfont-gm clang libclang-rt-14-dev valgrind)
+  libfluidsynth-dev fluid-soundfont-gm clang libclang-rt-14-dev valgrind doxygen)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

@@ -1,16 +1,17 @@
-// TLayout: where everything of a keyboard lies, as one value derived from the control. It maps
-// the keyboard's own frame (u along the key axis, v across it) to client pixels, gives every
-// drawn rectangle (white and black keys, marks band, setting strip, duration cells and buttons,
-// zone buttons), the hit rules beside them, and a press point for every target.
-//
-// The hit rules are deliberately not the inverse of the drawing: a white key is found by a
-// proportional formula over the whole key band and a black key by its distance to boundaries
-// computed the same way, so a key's hit area and its drawn rectangle differ by a pixel or so.
-// Duration cells hit with strict bounds (a point on a boundary hits no cell), and tracking
-// bands reach further than the cells.
-//
-// A TLayout is a snapshot: take a new one from TKeymora::Layout() after the control changes.
-// It holds a handful of integers and allocates nothing.
+/// \file
+/// TLayout: where everything of a keyboard lies, as one value derived from the control. It maps
+/// the keyboard's own frame (u along the key axis, v across it) to client pixels, gives every
+/// drawn rectangle (white and black keys, marks band, setting strip, duration cells and buttons,
+/// zone buttons), the hit rules beside them, and a press point for every target.
+///
+/// The hit rules are deliberately not the inverse of the drawing: a white key is found by a
+/// proportional formula over the whole key band and a black key by its distance to boundaries
+/// computed the same way, so a key's hit area and its drawn rectangle differ by a pixel or so.
+/// Duration cells hit with strict bounds (a point on a boundary hits no cell), and tracking
+/// bands reach further than the cells.
+///
+/// A TLayout is a snapshot: take a new one from TKeymora::Layout() after the control changes.
+/// It holds a handful of integers and allocates nothing.
 #pragma once
 
 #include <cstdint>
@@ -22,18 +23,19 @@ namespace keymora {
 
 /// What a press at a point meets.
 enum class THitRegion : std::uint8_t {
-    None,          // nothing: beyond the keys, on a cell boundary, or a layout too small
-    ZoneButton,    // one of the six octave-zone buttons (THit::Button)
-    DurationUp,    // the duration scroll button that raises OffsetDuration
-    DurationDown,  // the duration scroll button that lowers OffsetDuration
-    DurationCell,  // duration cell THit::Cell, counted from the scroll-button end
-    Key            // white key THit::WhiteKey, black key THit::BlackKey if one was named
+    None,          ///< nothing: beyond the keys, on a cell boundary, or a layout too small
+    ZoneButton,    ///< one of the six octave-zone buttons (THit::Button)
+    DurationUp,    ///< the duration scroll button that raises OffsetDuration
+    DurationDown,  ///< the duration scroll button that lowers OffsetDuration
+    DurationCell,  ///< duration cell THit::Cell, counted from the scroll-button end
+    Key            ///< white key THit::WhiteKey, black key THit::BlackKey if one was named
 };
 
 /// The classification of one client point.
 struct THit {
+    /// What the point meets.
     THitRegion Region = THitRegion::None;
-    TZoneButton Button = TZoneButton::OctaveDown;  // Region == ZoneButton
+    TZoneButton Button = TZoneButton::OctaveDown;  ///< Region == ZoneButton: which button.
     /// Region == DurationCell: the cell index i; the cell stands for position OffsetDuration + i.
     int Cell = -1;
     /// Region == Key: the white-key index p, always in 0..51.
@@ -44,20 +46,27 @@ struct THit {
     /// Region == Key: the point lies in the black-key zone across the key axis.
     bool InBlackZone = false;
 
+    /// Equal when every field is.
     friend bool operator==(const THit& A, const THit& B) {
         return A.Region == B.Region && A.Button == B.Button && A.Cell == B.Cell &&
                A.WhiteKey == B.WhiteKey && A.BlackKey == B.BlackKey &&
                A.InBlackZone == B.InBlackZone;
     }
+    /// Unequal when any field differs.
     friend bool operator!=(const THit& A, const THit& B) { return !(A == B); }
 };
 
 /// The duration row across the setting strip: Count cells of Cell pixels along the cross axis;
 /// cell k spans [FarEdge - (k + 1) * Cell, FarEdge - k * Cell). Count 0 means no cells at all.
 struct TDurationRow {
+    /// The number of cells; 0 for none.
     int Count = 0;
+    /// The thickness of a cell across the key axis, in pixels.
     int Cell = 0;
+    /// The across-axis coordinate where cell 0 ends: Count * Cell.
     int FarEdge = 0;
+    /// True under msScrollDuration: the row scrolls and shows MaxDuration - MaxOffsetDuration
+    /// cells.
     bool Scroll = false;
 };
 
@@ -70,19 +79,25 @@ enum class TTargetKind : std::uint8_t {
     DurationDown,
     ZoneButton
 };
+/// A target for a press: a key, a duration cell, a duration scroll button or a zone button.
 struct TTarget {
+    /// What kind of target.
     TTargetKind Kind = TTargetKind::WhiteKey;
     /// WhiteKey: 0..51; BlackKey: the white key it follows; DurationCell: the cell index i.
     int Index = 0;
-    TZoneButton Button = TZoneButton::OctaveDown;  // Kind == ZoneButton
+    TZoneButton Button = TZoneButton::OctaveDown;  ///< Kind == ZoneButton: which button.
 };
 
+/// Where everything of a keyboard lies, taken from a control as it stands: the frame (u along
+/// the key axis, v across it), drawn rectangles, hit rules and press points. A snapshot of a
+/// few integers; take a new one after the control changes.
 class TLayout {
   public:
     /// The layout of Control as it stands now.
     explicit TLayout(const TKeymora& Control);
 
     // ---- The frame ----
+    /// Whether the key axis is the client's x axis (koHorizontal).
     bool Horizontal() const { return Horizontal_; }
     /// Client extent along the key axis.
     int AxisExtent() const { return Axis_; }
@@ -100,11 +115,16 @@ class TLayout {
     int AcrossOf(int X, int Y) const { return Horizontal_ ? Y : X; }
 
     // ---- The numbers everything else is placed with ----
+    ///@{
+    /// The control's RealWidth, SettingWidth, ScrollButtonWidth, KeyWidth and VisibleKeyCount when
+    /// the layout was taken.
     int RealWidth() const { return RealWidth_; }
     int SettingWidth() const { return SettingWidth_; }
     int ScrollButtonWidth() const { return ScrollButtonWidth_; }
     int KeyWidth() const { return KeyWidth_; }
     int VisibleKeyCount() const { return VisibleKeyCount_; }
+    ///@}
+
     /// Thickness of each octave button zone: ScrollButtonWidth with msScrollOctave, else 0.
     int ZoneWidth() const { return ScrollOctave_ ? ScrollButtonWidth_ : 0; }
     /// Pixels by which the keys are scrolled toward the start end.

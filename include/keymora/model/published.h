@@ -1,8 +1,9 @@
-// The published properties of TKeymora as data: name, kind, stored default, value names, getter
-// and setter of each, in declaration order (the order in which a form saves and loads them),
-// with generic access that reads the field and writes through the property's own setter. Form
-// loaders, designer integrations and keymora-script work from this table instead of naming each
-// property.
+/// \file
+/// The published properties of TKeymora as data: name, kind, stored default, value names, getter
+/// and setter of each, in declaration order (the order in which a form saves and loads them),
+/// with generic access that reads the field and writes through the property's own setter. Form
+/// loaders, designer integrations and keymora-script work from this table instead of naming each
+/// property.
 #pragma once
 
 #include <cstdint>
@@ -22,8 +23,11 @@ enum class TPropKind : std::uint8_t { Integer, Boolean, Enumeration, Set, String
 /// (bit n for element n) and colours ($00BBGGRR, never negative); Str holds strings; Font the
 /// Font property.
 struct TPropValue {
+    /// Integer, Boolean, Enumeration, Set and Color values.
     long long Int = 0;
+    /// String values.
     std::string Str;
+    /// The Font value.
     TFont Font;
 };
 
@@ -31,6 +35,7 @@ struct TPropValue {
 struct TPropInfo {
     /// The declared name, as saved with a form.
     std::string_view Name;
+    /// How the value is held in a TPropValue.
     TPropKind Kind;
     /// False for a property without a stored default: it is saved whatever its value.
     bool HasDefault;

@@ -1,18 +1,21 @@
-// The text form of a control's settings: its published properties as "Name = Value" lines, for
-// applications that keep the settings themselves (a file, a database field) instead of in a
-// designer form.
-//
-// One property a line, in declaration order. Blank lines and lines whose first non-blank
-// character is '#' are ignored. Names are matched without regard to letter case. Values:
-//   Integer      decimal, optional '-'                     SettingWidth = 30
-//   Boolean      true or false                             MouseTrack = true
-//   Enumeration  a value name                              Orientation = koVertical
-//   Set          bracketed, comma-separated names          Style = [msShowMarks, msScrollOctave]
-//   Colour       $ and hexadecimal ($00BBGGRR) or decimal  Color = $00FFFFFF
-//   String       double-quoted; \" \\ and \xHH escapes     Keys = "CDEFGAB"
-// The font is written as five entries, Font.Name (string), Font.Size (integer), Font.Color
-// (colour), Font.Style (set of fsBold, fsItalic, fsUnderline, fsStrikeOut) and Font.Charset
-// (0..255); a form may give any of them, the others keep their values.
+/// \file
+/// The text form of a control's settings: its published properties as "Name = Value" lines, for
+/// applications that keep the settings themselves (a file, a database field) instead of in a
+/// designer form.
+///
+/// One property a line, in declaration order. Blank lines and lines whose first non-blank
+/// character is '#' are ignored. Names are matched without regard to letter case. Values:
+/// \verbatim
+///   Integer      decimal, optional '-'                     SettingWidth = 30
+///   Boolean      true or false                             MouseTrack = true
+///   Enumeration  a value name                              Orientation = koVertical
+///   Set          bracketed, comma-separated names          Style = [msShowMarks, msScrollOctave]
+///   Colour       $ and hexadecimal ($00BBGGRR) or decimal  Color = $00FFFFFF
+///   String       double-quoted; \" \\ and \xHH escapes     Keys = "CDEFGAB"
+/// \endverbatim
+/// The font is written as five entries, Font.Name (string), Font.Size (integer), Font.Color
+/// (colour), Font.Style (set of fsBold, fsItalic, fsUnderline, fsStrikeOut) and Font.Charset
+/// (0..255); a form may give any of them, the others keep their values.
 #pragma once
 
 #include <optional>

@@ -1,6 +1,7 @@
-// Durations by position in the control's duration row: 0 is the whole note, D the 1/2^D note.
-// Their names and labels live here, for the drawn cells, the tracking hint, accessibility and
-// applications. Nothing here allocates; the header stands alone and compiles as C++17.
+/// \file
+/// Durations by position in the control's duration row: 0 is the whole note, D the 1/2^D note.
+/// Their names and labels live here, for the drawn cells, the tracking hint, accessibility and
+/// applications. Nothing here allocates; the header stands alone and compiles as C++17.
 #pragma once
 
 #include <cstddef>
@@ -41,10 +42,12 @@ constexpr std::string_view DurationName(int D) {
     }
 }
 
-/// The label of position D as its cell shows it: "c" for the whole note, then "1/2", "1/4" ..
-/// "1/128" and on; "1/0" where the denominator has no 64-bit value. Held in a buffer of its own.
+/// The label of position D as its cell shows it: "c" for the whole note, then "1/2", "1/4" and
+/// on to "1/128" and beyond; "1/0" where the denominator has no 64-bit value. Held in a buffer
+/// of its own.
 class TDurationLabel {
   public:
+    /// The label of position D (any value; a negative D gives "1/0").
     constexpr explicit TDurationLabel(int D) {
         if (D == 0) {
             Text_[Length_++] = 'c';

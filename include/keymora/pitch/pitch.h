@@ -1,14 +1,15 @@
-// Pitch: the one place where a key of the keyboard, the control's (octave, note, tone), a MIDI
-// note number and a pitch name turn into one another.
-//
-// The keyboard has 88 keys, A0 to C8: 52 white keys indexed 0..51 and 36 black keys, each indexed
-// by the white key it follows (there is none after E, B and C8). The control numbers octaves from
-// 1: octave 1 holds A0 and B0, octave o runs from the C of scientific octave o - 1, so middle C
-// (C4, MIDI 60, white key 23) opens octave 5. It numbers notes 1..7 for C..B in what OnKeyClick
-// reports and 0..6 in the note operations (SelectNote, ReleaseNote, GetPoint).
-//
-// Everything here is constexpr and allocates nothing; names go into a small buffer of their own.
-// The header stands alone and compiles as C++17.
+/// \file
+/// Pitch: the one place where a key of the keyboard, the control's (octave, note, tone), a MIDI
+/// note number and a pitch name turn into one another.
+///
+/// The keyboard has 88 keys, A0 to C8: 52 white keys indexed 0..51 and 36 black keys, each indexed
+/// by the white key it follows (there is none after E, B and C8). The control numbers octaves from
+/// 1: octave 1 holds A0 and B0, octave o runs from the C of scientific octave o - 1, so middle C
+/// (C4, MIDI 60, white key 23) opens octave 5. It numbers notes 1..7 for C..B in what OnKeyClick
+/// reports and 0..6 in the note operations (SelectNote, ReleaseNote, GetPoint).
+///
+/// Everything here is constexpr and allocates nothing; names go into a small buffer of their own.
+/// The header stands alone and compiles as C++17.
 #pragma once
 
 #include <cstddef>
@@ -20,18 +21,25 @@ namespace keymora {
 /// How the black keys are spelled in what the control reports: by the major or minor key the
 /// white keys suggest, all as flats, or all as sharps.
 enum class TAutoTone : std::uint8_t { atAutoMajor = 0, atBemol = 1, atDiesis = 2, atAutoMinor = 3 };
+///@{
+/// Shorthands for the TAutoTone values: atAutoMajor (Eb, Ab, Bb flats, C# and F# sharps, the
+/// default), atBemol (all flats), atDiesis (all sharps), atAutoMinor (Bb a flat, the others
+/// sharps).
 constexpr TAutoTone atAutoMajor = TAutoTone::atAutoMajor;
 constexpr TAutoTone atBemol = TAutoTone::atBemol;
 constexpr TAutoTone atDiesis = TAutoTone::atDiesis;
 constexpr TAutoTone atAutoMinor = TAutoTone::atAutoMinor;
+///@}
 
 /// Number of white keys, A0 to C8.
 constexpr int WhiteKeyCount = 52;
 /// Number of keys, white and black.
 constexpr int PianoKeyCount = 88;
-/// MIDI note numbers of the lowest and the highest key, A0 and C8.
+///@{
+/// MIDI note numbers of the lowest and the highest key, A0 (21) and C8 (108).
 constexpr int LowestKeyMidi = 21;
 constexpr int HighestKeyMidi = 108;
+///@}
 
 namespace pitch_detail {
 constexpr int FloorDiv(int A, int B) {
@@ -74,15 +82,20 @@ constexpr int ShiftTone(TAutoTone Mode) {
 /// A pitch name in a buffer of its own: "C#4", "Db4", "C4", or spoken "C sharp 4", "D flat 4".
 class TPitchText {
   public:
+    /// The text.
     constexpr std::string_view View() const { return std::string_view(Text_, Length_); }
+    /// The length of the text, at most 32 characters.
     constexpr std::size_t Size() const { return Length_; }
 
+    /// Appends C; characters beyond the 32nd are dropped.
     constexpr void Append(char C) {
         if (Length_ < Capacity) Text_[Length_++] = C;
     }
+    /// Appends S, up to the 32-character capacity.
     constexpr void Append(std::string_view S) {
         for (char C : S) Append(C);
     }
+    /// Appends N in decimal, with a '-' when negative.
     constexpr void AppendNumber(long long N) {
         if (N < 0) Append('-');
         unsigned long long U =
@@ -109,8 +122,11 @@ class TKey;
 /// flat named after B, an eight-letter Keys), one below 1 into those below. The spelling is kept:
 /// Fb4 is not E4, though both are MIDI 64.
 struct TNote {
+    /// The control's octave (middle C opens octave 5).
     int Octave = 0;
+    /// 1 = C .. 7 = B; values outside carry into neighbouring octaves.
     int Note = 0;
+    /// -1 flat, 0 natural, +1 sharp (any negative value is one flat, any positive one sharp).
     int Tone = 0;
 
     /// The letter after carrying, 0 = C .. 6 = B.
@@ -133,9 +149,11 @@ struct TNote {
     /// As it is spoken: "C4", "C sharp 4", "D flat 4".
     constexpr TPitchText SpokenText() const;
 
+    /// Equal when octave, note and tone are: spellings count, so Fb4 != E4.
     friend constexpr bool operator==(const TNote& A, const TNote& B) {
         return A.Octave == B.Octave && A.Note == B.Note && A.Tone == B.Tone;
     }
+    /// Unequal when octave, note or tone differ.
     friend constexpr bool operator!=(const TNote& A, const TNote& B) { return !(A == B); }
 };
 
@@ -147,7 +165,9 @@ class TKey {
   public:
     /// No key: InKeyboard() is false.
     constexpr TKey() = default;
+    /// White key Index (any value; InKeyboard tells whether it lies on the keyboard).
     static constexpr TKey White(int Index) { return TKey(Index, false); }
+    /// The black-key place after white key Index (Exists tells whether a black key is there).
     static constexpr TKey BlackAfter(int Index) { return TKey(Index, true); }
     /// The key SelectNote, ReleaseNote and GetPoint address: Note 0 = C .. 6 = B of the control's
     /// Octave, white, or with Tone != 0 the black key above it. It may lie outside the keyboard.
@@ -163,6 +183,7 @@ class TKey {
 
     /// The white key, or the one the black key follows.
     constexpr int Index() const { return Index_; }
+    /// True for the black key (or place) after white key Index.
     constexpr bool Black() const { return Black_; }
     /// Index lies in 0..51: the key has a place in KeyStates or ToneStates.
     constexpr bool InKeyboard() const { return Index_ >= 0 && Index_ < WhiteKeyCount; }
@@ -189,9 +210,11 @@ class TKey {
     /// A black key sounds the same either way; the places after E and B do not (Fb is E, E# is F).
     constexpr TNote ShiftedName(TAutoTone Mode) const;
 
+    /// Equal when index and colour are.
     friend constexpr bool operator==(const TKey& A, const TKey& B) {
         return A.Index_ == B.Index_ && A.Black_ == B.Black_;
     }
+    /// Unequal when index or colour differ.
     friend constexpr bool operator!=(const TKey& A, const TKey& B) { return !(A == B); }
 
   private:

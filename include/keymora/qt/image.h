@@ -1,5 +1,6 @@
-// Off-screen pictures of a control: one full paint pass into a QImage of the client size, and
-// the same written as a PNG file. Works with or without a display.
+/// \file
+/// Off-screen pictures of a control: one full paint pass into a QImage of the client size, and
+/// the same written as a PNG file. Works with or without a display.
 #pragma once
 
 #include <QtGui/QImage>
@@ -9,6 +10,7 @@ namespace keymora {
 class TKeymora;
 }
 
+/// The Qt binding's free functions: off-screen pictures and accessibility.
 namespace keymora::qt {
 
 /// Runs a full paint pass of Control into an RGB32 image of its client size. Faces are themed

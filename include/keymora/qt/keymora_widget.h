@@ -1,6 +1,7 @@
-// KeymoraWidget: the keyboard control as a Qt Widgets widget. It owns a TKeymora, gives it its
-// window (repaints, focus, hints, cursor, themes) and translates Qt's events into the control's
-// steps; everything the keyboard does is the control's own behaviour.
+/// \file
+/// KeymoraWidget: the keyboard control as a Qt Widgets widget. It owns a TKeymora, gives it its
+/// window (repaints, focus, hints, cursor, themes) and translates Qt's events into the control's
+/// steps; everything the keyboard does is the control's own behaviour.
 #pragma once
 
 #include <QtCore/QList>
@@ -72,6 +73,7 @@ class KeymoraWidget : public QWidget, private keymora::THostWindow {
                    DESIGNABLE false STORED false)
 
   public:
+    /// The axis the keys run along: the widget's width (koHorizontal) or its height (koVertical).
     // A fixed underlying type: properties, forms and scripts may hand over any int, which the
     // setters then refuse; without one, a value beyond the enumerators is undefined behaviour.
     enum KeyboardOrientation : int { koHorizontal, koVertical };
@@ -85,9 +87,13 @@ class KeymoraWidget : public QWidget, private keymora::THostWindow {
     };
     Q_DECLARE_FLAGS(MusicStyles, MusicStyle)
     Q_FLAG(MusicStyles)
+    /// How black keys are spelled in keyClick and notePlayed: by the major (atAutoMajor) or
+    /// minor (atAutoMinor) key the white keys suggest, all as flats (atBemol) or all as sharps
+    /// (atDiesis).
     enum AutoTone : int { atAutoMajor, atBemol, atDiesis, atAutoMinor };
     Q_ENUM(AutoTone)
 
+    /// A keyboard with the control's defaults, in the loading state until it is polished.
     explicit KeymoraWidget(QWidget* parent = nullptr);
     ~KeymoraWidget() override;
 
@@ -99,67 +105,124 @@ class KeymoraWidget : public QWidget, private keymora::THostWindow {
 
     /// The control itself, for its methods (GetKeyRect, GetPoint, ...) and host events.
     keymora::TKeymora& control() { return Control_; }
+    /// The control itself, read-only.
     const keymora::TKeymora& control() const { return Control_; }
 
+    /// orientation: whether the keys run along the width or the height; koHorizontal by default.
     KeyboardOrientation orientation() const;
+    /// Sets orientation (other values are ignored); emits orientationChanged.
     void setOrientation(KeyboardOrientation value);
+    /// musicStyle: the feature switches (the control's Style): msShowMarks, msColorOctave,
+    /// msScrollDuration, msScrollOctave; all on by default.
     MusicStyles musicStyle() const;
+    /// Sets musicStyle (bits beyond the four switches are dropped); emits musicStyleChanged.
     void setMusicStyle(MusicStyles value);
+    /// settingWidth: the thickness in pixels of the setting strip (the duration row) at the far end
+    /// of the key axis; 30 by default.
     int settingWidth() const { return Control_.SettingWidth(); }
+    /// Sets settingWidth, 10..32767 (other values are ignored); emits settingWidthChanged.
     void setSettingWidth(int value) { Control_.SetSettingWidth(value); }
+    /// durationWidth: kept and saved with the other properties, not used for drawing; 6 by default.
     int durationWidth() const { return Control_.DurationWidth(); }
+    /// Sets durationWidth (any value); emits durationWidthChanged.
     void setDurationWidth(int value) { Control_.SetDurationWidth(value); }
+    /// durationPosition: the chosen duration, 0 for the whole note, D for the 1/2^D note; 0 by
+    /// default.
     int durationPosition() const { return Control_.DurationPosition(); }
+    /// Sets durationPosition, 0..maxDuration - 1 (other values are ignored); scrolls the row so
+    /// that the cell is in view; emits durationPositionChanged and durationChanged.
     void setDurationPosition(int value) { Control_.SetDurationPosition(value); }
+    /// octave: the control's octave the PC keys play, 1..9 (5 holds middle C); 5 by default.
     int octave() const { return Control_.Octave(); }
+    /// Sets octave, 1..9 (other values are ignored); emits octaveChanged.
     void setOctave(int value);
+    /// autoTone: how black keys are spelled in what the widget reports; atAutoMajor by default.
     AutoTone autoTone() const;
+    /// Sets autoTone (other values are ignored); emits autoToneChanged.
     void setAutoTone(AutoTone value);
+    /// offsetOctave: how many octaves the keys are scrolled toward the start end under
+    /// msScrollOctave; 0 by default.
     int offsetOctave() const { return Control_.OffsetOctave(); }
+    /// Sets offsetOctave, 0..maxOffsetOttave (other values are ignored); emits offsetOctaveChanged
+    /// and offsetChanged.
     void setOffsetOctave(int value) { Control_.SetOffsetOctave(value); }
+    /// maxOffsetDuration: how many duration positions lie beyond the cells shown under
+    /// msScrollDuration; 3 by default.
     int maxOffsetDuration() const { return Control_.MaxOffsetDuration(); }
+    /// Sets maxOffsetDuration, 1..maxDuration - 1 (other values are ignored); emits
+    /// maxOffsetDurationChanged and maxChanged.
     void setMaxOffsetDuration(int value) { Control_.SetOutDuration(value); }
+    /// maxOffsetOttave: how many octaves the keys can scroll under msScrollOctave, which shows
+    /// 63 - 7 * maxOffsetOttave white keys (at most 52); 4 by default.
     int maxOffsetOttave() const { return Control_.MaxOffsetOttave(); }
+    /// Sets maxOffsetOttave, 1..8 (other values are ignored); emits maxOffsetOttaveChanged and
+    /// maxChanged.
     void setMaxOffsetOttave(int value) { Control_.SetOutOctave(value); }
+    /// keys: the PC-key letters that play C, D, E .. of the current octave; "CDEFGAB" by default.
     QString keys() const;
+    /// Sets keys; a value that differs only in letter case is no change. Emits keysChanged.
     void setKeys(const QString& value);
+    /// maxDuration: how many duration positions the row offers; 6 by default.
     int maxDuration() const { return Control_.MaxDuration(); }
+    /// Sets maxDuration, 2..8 (other values are ignored), lowering maxOffsetDuration and
+    /// durationPosition to fit; emits maxDurationChanged.
     void setMaxDuration(int value) { Control_.SetDurationCount(value); }
+    /// mouseTrack: when true, the pointer's position across the key axis picks the duration; false
+    /// by default.
     bool mouseTrack() const { return Control_.MouseTrack(); }
+    /// Sets mouseTrack; emits mouseTrackChanged.
     void setMouseTrack(bool value) { Control_.SetMouseTrack(value); }
+    /// offsetDuration: the duration position of the first cell shown; 0 by default.
     int offsetDuration() const { return Control_.OffsetDuration(); }
+    /// Sets offsetDuration, 0..maxOffsetDuration (other values are ignored); emits
+    /// offsetDurationChanged and offsetChanged.
     void setOffsetDuration(int value) { Control_.SetOffsetDuration(value); }
+    /// ctrlMove: when true, the arrow keys, Home and End change octave and duration only with Ctrl
+    /// held; false by default.
     bool ctrlMove() const { return Control_.CtrlMove(); }
+    /// Sets ctrlMove; emits ctrlMoveChanged.
     void setCtrlMove(bool value) { Control_.SetCtrlMove(value); }
 
+    /// color: the keyboard's background and white-key colour where no octave tint applies; white by
+    /// default.
     QColor color() const;
+    /// Sets color (an invalid colour is ignored); repaints and emits colorChanged.
     void setColor(const QColor& value);
+    /// tabStop: whether Tab reaches the widget; true by default.
     bool tabStop() const { return Control_.TabStop(); }
     /// Tab reaches the widget when true; a click focuses it either way.
     void setTabStop(bool value);
+    /// showHint: whether the hint is shown as a tooltip; false by default.
     bool showHint() const { return Control_.ShowHint(); }
     /// Whether the control's hint (the duration while tracking) is shown as a tooltip.
     void setShowHint(bool value);
+    /// themed: buttons drawn with the current QStyle (true, the default) or as classic flat faces.
     bool themed() const { return Themed_; }
+    /// Sets themed; repaints and emits themedChanged.
     void setThemed(bool value);
     /// The velocity of every note played (1..127, 100 by default), unless velocityByPosition.
     int velocity() const { return Velocity_; }
+    /// Sets velocity, 1..127 (other values are ignored); emits velocityChanged.
     void setVelocity(int value);
     /// When true, a key pressed with the mouse or a touch sounds louder the further from its
     /// root end (the back of the key) it is pressed; off by default.
     bool velocityByPosition() const { return VelocityByPosition_; }
+    /// Sets velocityByPosition; emits velocityByPositionChanged.
     void setVelocityByPosition(bool value);
     /// The note name ("C" .. "B") on every white key, whatever the PC-key letters; off by
     /// default.
     bool noteNames() const { return Control_.NoteNames(); }
+    /// Sets noteNames; repaints the keys and emits noteNamesChanged.
     void setNoteNames(bool value);
     /// Octave numbers on the C keys in scientific numbering (C4 labelled 4) instead of the
     /// control's own (C4 labelled 5); off by default.
     bool scientificOctaves() const { return Control_.ScientificOctaves(); }
+    /// Sets scientificOctaves; repaints the keys and emits scientificOctavesChanged.
     void setScientificOctaves(bool value);
 
     /// The menu shown on a context-menu request (not owned; null for none).
     QMenu* popupMenu() const;
+    /// Sets the context menu (not owned; null for none). A deleted menu reads as null.
     void setPopupMenu(QMenu* menu);
 
     /// 600 x 100 along the keys' axis: 100 x 600 for a vertical keyboard.
@@ -170,46 +233,52 @@ class KeymoraWidget : public QWidget, private keymora::THostWindow {
 
     // ---- Notes by MIDI number: 21 = A0, 60 = C4 (middle C), 108 = C8 ----
 
-    /// The rectangle of the key that sounds MIDI note Note, in widget coordinates; empty for a
+    /// The rectangle of the key that sounds MIDI note \p note, in widget coordinates; empty for a
     /// number outside 21..108.
     QRect noteRect(int note) const;
-    /// The MIDI note of the key a press at Pos would play, or -1 where it would play none.
+    /// The MIDI note of the key a press at \p pos would play, or -1 where it would play none.
     int noteAt(const QPoint& pos) const;
     /// The MIDI notes of the keys held down now (by the mouse, the PC keyboard or touch),
     /// lowest first.
     QList<int> heldNotes() const;
-    /// The colour the application gave the key of Note; invalid when it has none.
+    /// The colour the application gave the key of \p note; invalid when it has none.
     QColor noteColor(int note) const;
 
   public slots:
-    /// Lights the key of MIDI note Note as selectNote does (numbers outside 21..108 are
+    /// Lights the key of MIDI note \p note as selectNote does (numbers outside 21..108 are
     /// ignored).
     void lightNote(int note);
-    /// Takes the light off the key of Note.
+    /// Takes the light off the key of \p note.
     void unlightNote(int note);
-    /// Gives the key of Note the application's colour: its body shows it until the colour is
+    /// Gives the key of \p note the application's colour: its body shows it until the colour is
     /// taken away, whatever the user plays; pressed and lit keys draw over it as usual.
     void setNoteColor(int note, const QColor& color);
-    /// Takes the application's colour away from the key of Note.
+    /// Takes the application's colour away from the key of \p note.
     void clearNoteColor(int note);
     /// Takes every application colour away.
     void clearNoteColors();
 
-    /// Lights a note (Note 0..6 for C..B; Tone nonzero for the black key above it).
+    /// Lights a note: \p note 0..6 for C..B of the control's \p octave, \p tone nonzero for the
+    /// black key above it. An address outside the keyboard is ignored.
     void selectNote(int octave, int note, int tone);
+    /// Takes the light off a note selectNote lit, addressed the same way; only a lit key changes.
     void releaseNote(int octave, int note, int tone);
+    /// Takes the light off every lit key.
     void releaseSelected();
     /// Releases every pressed key (all notes off), whatever pressed it, without a click.
     void allNotesOff();
 
   signals:
-    /// A note was played: Note 1..7 for C..B, Tone -1 flat, +1 sharp, 0 white key; Space gives
-    /// (0, -1, 0).
+    /// A note was played: the control's \p octave, \p note 1..7 for C..B, \p tone -1 flat, +1
+    /// sharp, 0 white key; Space gives (0, -1, 0).
     void keyClick(int octave, int note, int tone);
     /// The pointer moved with duration tracking (keys = true) or over the setting strip.
     void trackMouse(bool keys);
+    /// offsetOctave or offsetDuration changed.
     void offsetChanged();
+    /// durationPosition changed.
     void durationChanged();
+    /// maxOffsetDuration or maxOffsetOttave changed.
     void maxChanged();
     /// A key's state changed: Index is the white key (Black false) or the black key above it
     /// (Black true); the states are 0 idle, 2 pressed, 3 selected. Fired after each change, for
@@ -225,6 +294,9 @@ class KeymoraWidget : public QWidget, private keymora::THostWindow {
     void notePlayed(int note, const QString& name);
 
     // Change notifications, one per actual change of the property, whoever made it.
+    ///@{
+    /// The change notifications of the properties, one per actual change of the property, whoever
+    /// made it (a setter, the user, a loaded text form), with the new value.
     void orientationChanged(KeymoraWidget::KeyboardOrientation orientation);
     void musicStyleChanged(KeymoraWidget::MusicStyles musicStyle);
     void settingWidthChanged(int settingWidth);
@@ -248,8 +320,14 @@ class KeymoraWidget : public QWidget, private keymora::THostWindow {
     void velocityByPositionChanged(bool velocityByPosition);
     void noteNamesChanged(bool noteNames);
     void scientificOctavesChanged(bool scientificOctaves);
-
+    ///@}
   protected:
+    ///@{
+    /// Qt's events, handed to the control's steps: polishing ends loading; paint, geometry, show
+    /// and state changes; focus; mouse and touch presses (touch in event()); keys through the
+    /// control's key steps (Tab too while the control asks for it); the wheel scrolls octaves or,
+    /// over the setting strip, the duration row, under the matching scroll style; the context menu
+    /// shows popupMenu.
     bool event(QEvent* e) override;
     void paintEvent(QPaintEvent* e) override;
     void resizeEvent(QResizeEvent* e) override;
@@ -266,7 +344,7 @@ class KeymoraWidget : public QWidget, private keymora::THostWindow {
     void keyReleaseEvent(QKeyEvent* e) override;
     void contextMenuEvent(QContextMenuEvent* e) override;
     void wheelEvent(QWheelEvent* e) override;
-
+    ///@}
   private:
     // The host's parent for the control: the widget's parent widget (null for a window).
     class Parent : public keymora::THostParent {

@@ -1,5 +1,6 @@
-// The paint pass of the keyboard control: one free function that draws the whole control from a
-// const model onto any canvas.
+/// \file
+/// The paint pass of the keyboard control: one free function that draws the whole control from a
+/// const model onto any canvas.
 #pragma once
 
 #include "keymora/host/canvas.h"
