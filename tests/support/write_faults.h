@@ -29,7 +29,7 @@ enum class TFault {
     MissingFolder,   // the folder does not exist
     Directory,       // the target is a directory
     Fifo,            // the target is a FIFO (a writer that opens it would block)
-    Device,          // the target is /dev/full
+    Device,          // the target is a link to /dev/full
     FileSizeLimit,   // RLIMIT_FSIZE below the new file's size, SIGXFSZ ignored
     ReadOnlyFolder,  // the folder is not writable (skipped as root)
 };
@@ -70,9 +70,11 @@ inline int StrayEntries(const std::filesystem::path& Folder, std::initializer_li
 }
 
 /// Runs Case against Write in a fresh folder under Name. MinSize is a size the new file is
-/// known to exceed (the file-size limit is set below it).
+/// known to exceed (the file-size limit is set below it); FileName is the target's name, and a
+/// writer that MakesFolders succeeds where the folder is missing.
 inline void CheckWriteFault(const TFaultCase& Case, const std::string& Name, const TWriter& Write,
-                            std::size_t MinSize = 16) {
+                            std::size_t MinSize = 16, const std::string& FileName = "out.bin",
+                            bool MakesFolders = false) {
     namespace fs = std::filesystem;
     if (Case.Fault == TFault::ReadOnlyFolder && ::geteuid() == 0)
         GTEST_SKIP() << "permissions do not bind root";
@@ -82,16 +84,16 @@ inline void CheckWriteFault(const TFaultCase& Case, const std::string& Name, con
     fs::remove_all(Folder);
     fs::create_directories(Folder);
     const std::string Old = "old contents that must survive\n";
-    fs::path Target = Folder / "out.bin";
+    fs::path Target = Folder / FileName;
     const fs::path Real = Folder / "real.bin";
     std::ofstream(Real, std::ios::binary) << Old;
     switch (Case.Fault) {
         case TFault::None: fs::rename(Real, Target); break;
         case TFault::Symlink: fs::create_symlink("real.bin", Target); break;
-        case TFault::MissingFolder: Target = Folder / "missing" / "out.bin"; break;
+        case TFault::MissingFolder: Target = Folder / "missing" / FileName; break;
         case TFault::Directory: fs::create_directory(Target); break;
         case TFault::Fifo: ASSERT_EQ(::mkfifo(Target.c_str(), 0600), 0); break;
-        case TFault::Device: Target = "/dev/full"; break;
+        case TFault::Device: fs::create_symlink("/dev/full", Target); break;
         case TFault::FileSizeLimit: fs::rename(Real, Target); break;
         case TFault::ReadOnlyFolder:
             fs::rename(Real, Target);
@@ -132,7 +134,7 @@ inline void CheckWriteFault(const TFaultCase& Case, const std::string& Name, con
     if (Case.Fault == TFault::ReadOnlyFolder)
         fs::permissions(Folder, fs::perms::owner_all, fs::perm_options::add);
 
-    if (Case.Succeeds) {
+    if (Case.Succeeds || (Case.Fault == TFault::MissingFolder && MakesFolders)) {
         EXPECT_EQ(Error, std::nullopt);
         const fs::path Written = Case.Fault == TFault::Symlink ? Real : Target;
         EXPECT_GE(ReadWhole(Written).size(), MinSize);
@@ -156,7 +158,7 @@ inline void CheckWriteFault(const TFaultCase& Case, const std::string& Name, con
             EXPECT_EQ(fs::status(Target).type(), fs::file_type::fifo);
         }
     }
-    EXPECT_EQ(StrayEntries(Folder, {"out.bin", "real.bin"}), 0) << "a temporary was left";
+    EXPECT_EQ(StrayEntries(Folder, {FileName, "real.bin", "missing"}), 0) << "a temporary was left";
     fs::remove_all(Folder);
 }
 
