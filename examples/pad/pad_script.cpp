@@ -3,6 +3,7 @@
 #include "pad_script.h"
 
 #include <QtCore/QCoreApplication>
+#include <QtCore/QElapsedTimer>
 #include <cerrno>
 #include <cstring>
 #include <fstream>
@@ -90,10 +91,18 @@ int Run(PadWindow& Window, std::istream* In, const std::string& Path, std::ostre
         [&Window](const std::vector<std::string>& Args, std::ostream& O, std::string& Error) {
             return PadCommand(Window, Args, O, Error);
         });
-    // Queued work (settings checks, repaints, layout) runs between lines, as between a user's
-    // actions.
-    Engine.SetAfterLine([&Window] {
-        QCoreApplication::processEvents();
+    // Queued work (settings checks, layout) runs between lines, as between a user's actions.
+    // Repaints are nothing a script sees until a screenshot, which paints first: the window
+    // catches up on them now and then, so a long script costs no paint a line.
+    QElapsedTimer SinceRepaint;
+    SinceRepaint.start();
+    Engine.SetAfterLine([&Window, &SinceRepaint] {
+        if (SinceRepaint.elapsed() >= 100) {
+            QCoreApplication::processEvents();
+            SinceRepaint.restart();
+        } else {
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::MetaCall);
+        }
         Window.syncLayout();
         Window.saveSettings();
     });
