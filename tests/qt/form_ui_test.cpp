@@ -250,7 +250,10 @@ struct StyleStringCase {
     int Expected;     // bits of the styles after loading
 };
 
-class UiMusicStyle : public ::testing::TestWithParam<StyleStringCase> {};
+class UiMusicStyle : public ::testing::TestWithParam<StyleStringCase> {
+  protected:
+    void SetUp() override { EnsureApplication(); }
+};
 
 TEST_P(UiMusicStyle, UnknownNamesAreRefusedNotReadAsAll) {
     const QByteArray Ui =
