@@ -1,6 +1,9 @@
 // keymora-pad: a window to enter notes on an on-screen piano keyboard, hear them and export them
 // as a MIDI file. "keymora-pad --script FILE" plays a scripted session against the pad instead
 // and exits; without a display it runs on Qt's offscreen platform.
+#include <signal.h>
+
+#include <QtCore/QFile>
 #include <QtCore/QStandardPaths>
 #include <QtWidgets/QApplication>
 #include <cstdlib>
@@ -41,6 +44,9 @@ bool Has(const char* Name) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    // A file-size limit makes a write fail with EFBIG, reported like any other failure, instead
+    // of killing the pad.
+    ::signal(SIGXFSZ, SIG_IGN);
     std::string Script;
     std::string Config;
     bool HaveScript = false;
@@ -72,7 +78,7 @@ int main(int argc, char** argv) {
 
     keymora::pad::PadWindow::Options Options;
     if (!Config.empty())
-        Options.configFolder = QString::fromStdString(Config);
+        Options.configFolder = QFile::decodeName(QByteArray::fromStdString(Config));
     else if (Has("KEYMORA_PAD_CONFIG"))
         Options.configFolder = qEnvironmentVariable("KEYMORA_PAD_CONFIG");
     else
@@ -92,5 +98,11 @@ int main(int argc, char** argv) {
     if (!HaveScript) return QApplication::exec();
 
     QApplication::processEvents();
-    return keymora::pad::RunPadScriptFile(Window, Script, std::cout);
+    const int Status = keymora::pad::RunPadScriptFile(Window, Script, std::cout);
+    std::cout.flush();
+    if (!std::cout) {
+        std::cerr << "keymora-pad: cannot write the output\n";
+        return Status ? Status : 2;
+    }
+    return Status;
 }

@@ -2,7 +2,9 @@
 #include "note_list.h"
 
 #include <algorithm>
-#include <fstream>
+#include <string_view>
+
+#include "core/host/atomic_file.h"
 
 #include "keymora/pitch/duration.h"
 #include "keymora/pitch/pitch.h"
@@ -106,11 +108,10 @@ std::vector<std::uint8_t> TNoteList::ToMidi() const {
 
 bool TNoteList::SaveMidi(const std::string& Path, std::string& Error) const {
     const std::vector<std::uint8_t> Bytes = ToMidi();
-    std::ofstream Out(Path, std::ios::binary | std::ios::trunc);
-    if (Out) Out.write(reinterpret_cast<const char*>(Bytes.data()),
-                       static_cast<std::streamsize>(Bytes.size()));
-    if (!Out) {
-        Error = "cannot write " + Path;
+    // Written whole or not at all: a full disk keeps the previous export.
+    if (auto Why = host::WriteFileAtomically(
+            Path, std::string_view(reinterpret_cast<const char*>(Bytes.data()), Bytes.size()))) {
+        Error = std::move(*Why);
         return false;
     }
     return true;

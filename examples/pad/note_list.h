@@ -49,7 +49,8 @@ public:
     /// A type 0 Standard MIDI File: 480 ticks per quarter, tempo 120, each note for its duration,
     /// rests as gaps.
     std::vector<std::uint8_t> ToMidi() const;
-    /// Writes ToMidi() to Path; false with Error set when the file cannot be written.
+    /// Writes ToMidi() to Path (its bytes as given) atomically: on failure the old file is kept,
+    /// and Error says why.
     bool SaveMidi(const std::string& Path, std::string& Error) const;
 
 private:

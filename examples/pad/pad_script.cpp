@@ -3,12 +3,15 @@
 #include "pad_script.h"
 
 #include <QtCore/QCoreApplication>
-#include <QtGui/QPixmap>
+#include <QtCore/QElapsedTimer>
+#include <cerrno>
+#include <cstring>
 #include <fstream>
 #include <istream>
 #include <ostream>
 #include <string>
 
+#include "core/host/atomic_file.h"
 #include "engine/json.h"
 #include "engine/parser.h"
 #include "engine/script.h"
@@ -51,11 +54,8 @@ TExtensionResult PadCommand(PadWindow& W, const std::vector<std::string>& A, std
         return TExtensionResult::Done;
     } else if (script::SameText(Name, "export")) {
         if (!Arity(1)) return TExtensionResult::Failed;
-        QString Why;
-        if (!W.exportMidi(QString::fromStdString(A[1]), Why)) {
-            Error = Why.toStdString();
-            return TExtensionResult::Failed;
-        }
+        // The file is named by the script's bytes, written as given.
+        if (!W.exportMidi(A[1], Error)) return TExtensionResult::Failed;
         Line = "{\"export\":";
         script::AppendJsonString(Line, A[1]);
         Line += ",\"entries\":";
@@ -64,11 +64,8 @@ TExtensionResult PadCommand(PadWindow& W, const std::vector<std::string>& A, std
     } else if (script::SameText(Name, "screenshot")) {
         if (!Arity(1)) return TExtensionResult::Failed;
         QCoreApplication::processEvents();
-        const QPixmap Shot = W.grab();
-        if (Shot.isNull() || !Shot.save(QString::fromStdString(A[1]), "PNG")) {
-            Error = "cannot write " + A[1];
-            return TExtensionResult::Failed;
-        }
+        const QSize Shot = W.saveScreenshot(A[1], Error);
+        if (Shot.isEmpty()) return TExtensionResult::Failed;
         Line = "{\"screenshot\":";
         script::AppendJsonString(Line, A[1]);
         Line += ",\"width\":";
@@ -94,26 +91,38 @@ int Run(PadWindow& Window, std::istream* In, const std::string& Path, std::ostre
         [&Window](const std::vector<std::string>& Args, std::ostream& O, std::string& Error) {
             return PadCommand(Window, Args, O, Error);
         });
+    // Queued work (settings checks, layout) runs between lines, as between a user's actions.
+    // Repaints are nothing a script sees until a screenshot, which paints first: the window
+    // catches up on them now and then, so a long script costs no paint a line.
+    QElapsedTimer SinceRepaint;
+    SinceRepaint.start();
+    Engine.SetAfterLine([&Window, &SinceRepaint] {
+        if (SinceRepaint.elapsed() >= 100) {
+            QCoreApplication::processEvents();
+            SinceRepaint.restart();
+        } else {
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::MetaCall);
+        }
+        Window.syncLayout();
+        Window.saveSettings();
+    });
     std::ifstream File;
     if (!In) {
+        // Only a regular file is read: a directory or a FIFO is refused before it can fail or
+        // block the read.
+        if (const auto Why = host::CheckReadableFile(Path)) {
+            Engine.ReportError(*Why, 0);
+            return Engine.ExitStatus();
+        }
         File.open(Path, std::ios::binary);
         if (!File) {
-            Engine.ReportError("cannot open " + Path, 0);
+            Engine.ReportError("cannot open " + Path + ": " + std::strerror(errno), 0);
             return Engine.ExitStatus();
         }
         In = &File;
     }
-    std::string Line;
-    long long Number = 0;
-    while (std::getline(*In, Line)) {
-        if (!Engine.Execute(Line, ++Number)) break;
-        // Queued work (settings checks, repaints, layout) runs between lines, as between a
-        // user's actions.
-        QCoreApplication::processEvents();
-        Window.syncLayout();
-        Window.saveSettings();
-    }
-    return Engine.ExitStatus();
+    // Lines are read with the engine's bound: an endless line is refused, not collected.
+    return Engine.Run(*In);
 }
 
 }  // namespace

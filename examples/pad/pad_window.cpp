@@ -1,6 +1,8 @@
 // The pad's window: layout, menus, the note list, sound and settings.
 #include "pad_window.h"
 
+#include <QtCore/QBuffer>
+#include <QtCore/QFile>
 #include <QtCore/QTimer>
 #include <QtGui/QActionGroup>
 #include <QtGui/QKeySequence>
@@ -19,6 +21,7 @@
 
 #include "keymora/qt/keymora_widget.h"
 #include "keymora/model/keymora.h"
+#include "core/host/atomic_file.h"
 #include "synth.h"
 
 namespace keymora::pad {
@@ -31,7 +34,7 @@ constexpr int KeyboardLength = 600;
 }  // namespace
 
 PadWindow::PadWindow(const Options& options, QWidget* parent)
-    : QMainWindow(parent), Settings_(options.configFolder.toStdString()) {
+    : QMainWindow(parent), Settings_(QFile::encodeName(options.configFolder).toStdString()) {
     setWindowTitle(tr("Keymora Pad"));
 
     auto* Central = new QWidget(this);
@@ -44,6 +47,10 @@ PadWindow::PadWindow(const Options& options, QWidget* parent)
     List_->setFlow(QListView::LeftToRight);
     List_->setWrapping(true);
     List_->setSpacing(4);
+    // Every entry reads alike: the list lays out by one size and in batches, so a long list
+    // grows by a note without measuring the others again.
+    List_->setUniformItemSizes(true);
+    List_->setLayoutMode(QListView::Batched);
     Keyboard_ = new KeymoraWidget(Central);
     Layout_->addWidget(List_, 1);
     Layout_->addWidget(Keyboard_);
@@ -81,6 +88,7 @@ PadWindow::PadWindow(const Options& options, QWidget* parent)
         say(tr("%1: the keyboard starts with its defaults, and the file is kept until you change "
                "a setting")
                 .arg(QString::fromStdString(*Error)));
+    for (const std::string& Refused : Settings_.Refused()) say(QString::fromStdString(Refused));
 
     buildMenus();
     syncLayout();
@@ -108,11 +116,13 @@ void PadWindow::openSynth() {
 
 void PadWindow::addClick(int octave, int note, int tone) {
     Notes_.AddClick(octave, note, tone, Keyboard_->durationPosition());
-    refreshList();
+    appendToList(Notes_.Entries().back());
 }
 
 void PadWindow::undo() {
-    if (Notes_.Undo()) refreshList();
+    if (!Notes_.Undo()) return;
+    delete List_->takeItem(List_->count() - 1);
+    refreshCount();
 }
 
 void PadWindow::clear() {
@@ -124,6 +134,17 @@ void PadWindow::refreshList() {
     List_->clear();
     for (const TEntry& E : Notes_.Entries()) List_->addItem(QString::fromStdString(Describe(E)));
     List_->scrollToBottom();
+    refreshCount();
+}
+
+// One note more costs one item: the entries before it stay as they are.
+void PadWindow::appendToList(const TEntry& entry) {
+    List_->addItem(QString::fromStdString(Describe(entry)));
+    List_->scrollToBottom();
+    refreshCount();
+}
+
+void PadWindow::refreshCount() {
     const auto N = static_cast<int>(Notes_.Entries().size());
     Count_->setText(N == 1 ? tr("1 note") : tr("%1 notes").arg(N));
     if (UndoAction_) UndoAction_->setEnabled(N > 0);
@@ -131,9 +152,30 @@ void PadWindow::refreshList() {
 
 bool PadWindow::exportMidi(const QString& file, QString& error) const {
     std::string Error;
-    if (Notes_.SaveMidi(file.toStdString(), Error)) return true;
+    if (exportMidi(QFile::encodeName(file).toStdString(), Error)) return true;
     error = QString::fromStdString(Error);
     return false;
+}
+
+bool PadWindow::exportMidi(const std::string& file, std::string& error) const {
+    return Notes_.SaveMidi(file, error);
+}
+
+QSize PadWindow::saveScreenshot(const std::string& file, std::string& error) {
+    const QPixmap Shot = grab();
+    QByteArray Png;
+    QBuffer Buffer(&Png);
+    Buffer.open(QIODevice::WriteOnly);
+    if (Shot.isNull() || !Shot.save(&Buffer, "PNG")) {
+        error = "cannot write " + file + ": the window cannot be captured";
+        return {};
+    }
+    if (auto Why = host::WriteFileAtomically(
+            file, std::string_view(Png.constData(), static_cast<std::size_t>(Png.size())))) {
+        error = std::move(*Why);
+        return {};
+    }
+    return Shot.size();
 }
 
 // ---- Layout and settings ----
@@ -159,8 +201,14 @@ void PadWindow::syncLayout() {
 }
 
 void PadWindow::saveSettings() {
-    if (const auto Error = Settings_.SaveIfChanged(Keyboard_->control()))
-        say(QString::fromStdString(*Error));
+    // A failed write is tried again at the next look, but said once until a write succeeds.
+    if (const auto Error = Settings_.SaveIfChanged(Keyboard_->control())) {
+        const QString Text = QString::fromStdString(*Error);
+        if (Text != LastSettingsError_) say(Text);
+        LastSettingsError_ = Text;
+    } else {
+        LastSettingsError_.clear();
+    }
     refreshMenus();
 }
 
@@ -277,7 +325,10 @@ void PadWindow::screenshotDialog() {
     const QString File = QFileDialog::getSaveFileName(this, tr("Save screenshot"), tr("pad.png"),
                                                       tr("PNG images (*.png)"));
     if (File.isEmpty()) return;
-    say(grab().save(File, "PNG") ? tr("Saved %1").arg(File) : tr("cannot write %1").arg(File));
+    std::string Error;
+    say(saveScreenshot(QFile::encodeName(File).toStdString(), Error).isEmpty()
+            ? QString::fromStdString(Error)
+            : tr("Saved %1").arg(File));
 }
 
 void PadWindow::keysDialog() {

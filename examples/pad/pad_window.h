@@ -44,6 +44,11 @@ class PadWindow : public QMainWindow {
     void clear();
     /// Writes the notes as a Standard MIDI File; false with Error set when it cannot.
     bool exportMidi(const QString& file, QString& error) const;
+    /// The same for a file named by its bytes, as a command line gives it.
+    bool exportMidi(const std::string& file, std::string& error) const;
+    /// Writes the whole window as a PNG file named by its bytes; its size, or an empty size with
+    /// Error set when it cannot.
+    QSize saveScreenshot(const std::string& file, std::string& error);
     /// Puts the keyboard where its orientation wants it: along the bottom, or the left side.
     void syncLayout();
     /// Writes the settings file when the keyboard's settings changed.
@@ -63,6 +68,8 @@ class PadWindow : public QMainWindow {
     void say(const QString& text);
     void addClick(int octave, int note, int tone);
     void refreshList();
+    void appendToList(const TEntry& entry);
+    void refreshCount();
     void exportDialog();
     void screenshotDialog();
     void keysDialog();
@@ -80,6 +87,7 @@ class PadWindow : public QMainWindow {
     std::unique_ptr<TSynth> Synth_;
     THeldNotes Held_;
     QStringList Messages_;
+    QString LastSettingsError_;  // the write failure last reported, until a write succeeds
 };
 
 }  // namespace keymora::pad

@@ -1,12 +1,12 @@
 // Reading and writing the pad's settings file.
 #include "settings.h"
 
+#include <algorithm>
 #include <array>
-#include <fstream>
-#include <sstream>
 #include <string_view>
 #include <system_error>
 
+#include "core/host/atomic_file.h"
 #include "keymora/model/keymora.h"
 #include "keymora/model/text_form.h"
 
@@ -21,12 +21,68 @@ constexpr std::array<std::string_view, 15> Kept = {
     "Octave",      "AutoTone",    "OffsetOctave", "MaxOffsetDuration", "MaxOffsetOttave",
     "Keys",        "MaxDuration", "MouseTrack",   "OffsetDuration",    "CtrlMove"};
 
-bool IsKept(std::string_view Line) {
-    const std::size_t End = Line.find_first_of(" =");
-    const std::string_view Name = Line.substr(0, End);
-    for (std::string_view K : Kept)
-        if (K == Name) return true;
-    return false;
+// A settings file larger than this is not one the pad wrote.
+constexpr std::size_t MaxFileSize = 4 * 1024 * 1024;
+
+bool SameName(std::string_view A, std::string_view B) {
+    if (A.size() != B.size()) return false;
+    for (std::size_t I = 0; I < A.size(); ++I) {
+        const auto Lower = [](char C) { return C >= 'A' && C <= 'Z' ? char(C - 'A' + 'a') : C; };
+        if (Lower(A[I]) != Lower(B[I])) return false;
+    }
+    return true;
+}
+
+// The property a line sets, as written (names are matched without regard to case); empty for
+// blank and comment lines.
+std::string_view NameOf(std::string_view Line) {
+    while (!Line.empty() && (Line.front() == ' ' || Line.front() == '\t')) Line.remove_prefix(1);
+    if (Line.empty() || Line.front() == '#') return {};
+    return Line.substr(0, std::min(Line.find_first_of(" \t="), Line.size()));
+}
+
+const std::string_view* KeptName(std::string_view Line) {
+    const std::string_view Name = NameOf(Line);
+    for (const std::string_view& K : Kept)
+        if (SameName(K, Name)) return &K;
+    return nullptr;
+}
+
+bool IsKept(std::string_view Line) { return KeptName(Line) != nullptr; }
+
+// Splits Text into lines, each with its '\n' (the last may lack one).
+std::vector<std::string_view> Lines(std::string_view Text) {
+    std::vector<std::string_view> Out;
+    for (std::size_t Start = 0; Start < Text.size();) {
+        const std::size_t End = std::min(Text.find('\n', Start), Text.size() - 1);
+        Out.push_back(Text.substr(Start, End - Start + 1));
+        Start = End + 1;
+    }
+    return Out;
+}
+
+// The file to write: the loaded file's lines with the keyboard's settings brought up to date
+// (those back at their defaults dropped, new ones added at the end), every other line as it was.
+std::string Merge(std::string_view Loaded, std::string_view Managed) {
+    if (Loaded.empty()) return std::string(Managed);
+    std::vector<std::string_view> Fresh = Lines(Managed);
+    std::string Out;
+    for (std::string_view Line : Lines(Loaded)) {
+        const std::string_view* Name = KeptName(Line);
+        if (!Name) {
+            Out += Line;
+            if (Line.back() != '\n') Out += '\n';
+            continue;
+        }
+        for (std::string_view& F : Fresh) {
+            if (F.empty() || KeptName(F) != Name) continue;
+            Out += F;
+            F = {};
+        }
+    }
+    for (std::string_view F : Fresh)
+        if (!F.empty() && IsKept(F)) Out += F;
+    return Out;
 }
 
 }  // namespace
@@ -50,40 +106,34 @@ std::string TSettingsFile::Text(const TKeymora& Control) {
 
 std::optional<std::string> TSettingsFile::Load(TKeymora& Control) {
     Known_ = Text(Control);
-    std::error_code Ec;
-    if (!std::filesystem::exists(Path_, Ec) && !Ec) return std::nullopt;
-    std::ifstream In(Path_, std::ios::binary);
-    if (!std::filesystem::is_regular_file(Path_, Ec) || !In)
-        return "cannot read the settings file " + Path_.string();
-    std::ostringstream Buffer;
-    Buffer << In.rdbuf();
-    if (In.bad()) return "cannot read the settings file " + Path_.string();
-    const std::string Form = Buffer.str();
-    if (const auto Error = LoadTextForm(Control, Form))
-        return "the settings file " + Path_.string() + " does not read (" + Error->What() + ")";
-    // The form assigns in declaration order, where DurationPosition and OffsetOctave come before
-    // the MaxDuration and MaxOffsetOttave that bound them: a second pass applies what the first
-    // refused against the old limits (values already in place are left alone by their setters).
-    LoadTextForm(Control, Form);
+    Loaded_.clear();
+    Refused_.clear();
+    std::string Form, Error;
+    switch (host::ReadFileBounded(Path_, MaxFileSize, Form, Error)) {
+        case host::TReadResult::Missing: return std::nullopt;
+        case host::TReadResult::Failed: return Error;
+        case host::TReadResult::Read: break;
+    }
+    std::vector<TTextFormError> Refused;
+    if (const auto Bad = LoadTextForm(Control, Form, Refused))
+        return "the settings file " + host::Shown(Path_) + " does not read (" + Bad->What() + ")";
+    for (const TTextFormError& R : Refused)
+        Refused_.push_back("the settings file " + host::Shown(Path_) + ", " + R.What());
     Known_ = Text(Control);
+    Loaded_ = std::move(Form);
     return std::nullopt;
 }
 
 std::optional<std::string> TSettingsFile::SaveIfChanged(const TKeymora& Control) {
     std::string Now = Text(Control);
-    if (Now == Known_) return std::nullopt;
+    if (Now == Known_ || Now == Failed_) return std::nullopt;
     std::error_code Ec;
     std::filesystem::create_directories(Path_.parent_path(), Ec);
-    // Written beside and renamed over, so a failed write never leaves half a file.
-    const std::filesystem::path Temp = Path_.string() + ".new";
-    {
-        std::ofstream Out(Temp, std::ios::binary | std::ios::trunc);
-        Out << Now;
-        Out.close();
-        if (!Out) return "cannot write the settings file " + Path_.string();
+    if (auto Why = host::WriteFileAtomically(Path_, Merge(Loaded_, Now))) {
+        Failed_ = std::move(Now);
+        return "cannot save the keyboard settings: " + *Why;
     }
-    std::filesystem::rename(Temp, Path_, Ec);
-    if (Ec) return "cannot write the settings file " + Path_.string() + ": " + Ec.message();
+    Failed_.clear();
     Known_ = std::move(Now);
     return std::nullopt;
 }

@@ -120,6 +120,7 @@ class ActingKeys : public ::testing::TestWithParam<ActingCase> {
 
 TEST_P(ActingKeys, ReachTheControlsKeySteps) {
     KeymoraWidget W;
+    W.ensurePolished();  // loaded: the view follows the octave
     Recorder R(W);
     for (const KeyStep& S : GetParam().Steps) SendKey(W, S.Type, S.QtKey, S.Mods, {}, S.AutoRepeat);
     EXPECT_EQ(R.Log, GetParam().Expected);

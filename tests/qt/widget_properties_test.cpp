@@ -306,6 +306,7 @@ class Signals : public WidgetTest, public ::testing::WithParamInterface<SignalCa
 
 TEST_P(Signals, FireAsTheControlsEvents) {
     KeymoraWidget W;
+    W.ensurePolished();  // loaded: the view follows the octave
     Recorder R(W);
     if (GetParam().Prepare) GetParam().Prepare(W);
     R.Log.clear();

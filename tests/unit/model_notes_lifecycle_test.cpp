@@ -144,9 +144,10 @@ TEST(Lifecycle, BoundsHeldToTheWindowRange) {
     EXPECT_EQ(K.RealWidth(), 32753);
 }
 
-TEST(Lifecycle, SavedValuesCheckedAgainstConstructorValuesOfLaterProperties) {
+TEST(Lifecycle, SavedValuesCheckedAgainstTheFinalValuesOfLaterProperties) {
     // Declaration order: DurationPosition, OffsetOctave and MaxOffsetDuration load before
-    // MaxOffsetOttave and MaxDuration, which still hold the constructor's 4 and 6.
+    // MaxOffsetOttave and MaxDuration, which still hold the constructor's 4 and 6 then; Loaded
+    // assigns them again against the final 8 and 8, and keeps them.
     TKeymora K;
     K.BeginLoading();
     K.SetDurationPosition(6);
@@ -155,9 +156,9 @@ TEST(Lifecycle, SavedValuesCheckedAgainstConstructorValuesOfLaterProperties) {
     K.SetOutOctave(8);
     K.SetDurationCount(8);
     K.Loaded();
-    EXPECT_EQ(K.DurationPosition(), 0);
-    EXPECT_EQ(K.OffsetOctave(), 0);
-    EXPECT_EQ(K.MaxOffsetDuration(), 3);
+    EXPECT_EQ(K.DurationPosition(), 6);
+    EXPECT_EQ(K.OffsetOctave(), 5);
+    EXPECT_EQ(K.MaxOffsetDuration(), 6);
     EXPECT_EQ(K.MaxOffsetOttave(), 8);
     EXPECT_EQ(K.MaxDuration(), 8);
 }

@@ -2,10 +2,15 @@
 // standard input) and prints what the control does as JSON lines. With the Qt host built in,
 // "paint FILE" renders the control into a PNG. A FILE that cannot be opened is reported like a
 // malformed line, as an error line numbered 0 with exit status 2.
+#include <signal.h>
+
+#include <cerrno>
+#include <cstring>
 #include <fstream>
 #include <iostream>
 #include <string>
 
+#include "core/host/atomic_file.h"
 #include "engine/script.h"
 
 #if defined(KEYMORA_WITH_QT) && __has_include("keymora/qt/image.h")
@@ -22,10 +27,25 @@ int Usage() {
     return 2;
 }
 
+// The session's status, made a failure when its output could not all be written.
+int Finish(const keymora::script::TScriptEngine& Engine, int Status) {
+    std::cout.flush();
+    if (!std::cout || Engine.OutputFailed()) {
+        const int Errno = errno;
+        std::cerr << "keymora-script: cannot write the output"
+                  << (Errno ? std::string(": ") + std::strerror(Errno) : std::string()) << '\n';
+        return Status ? Status : 2;
+    }
+    return Status;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     std::ios::sync_with_stdio(false);
+    // A file-size limit makes a write fail with EFBIG, reported like any other failure, instead
+    // of killing the process.
+    ::signal(SIGXFSZ, SIG_IGN);
     if (argc > 2) return Usage();
 
     keymora::script::TPainter Painter;
@@ -41,12 +61,18 @@ int main(int argc, char** argv) {
             Usage();
             return 0;
         }
+        // Only a regular file is read: a directory or a FIFO is refused before it can fail or
+        // block the read.
+        if (const auto Why = keymora::host::CheckReadableFile(Name)) {
+            Engine.ReportError(*Why, 0);
+            return Finish(Engine, Engine.ExitStatus());
+        }
         std::ifstream File(Name, std::ios::binary);
         if (!File) {
-            Engine.ReportError("cannot open " + Name, 0);
-            return Engine.ExitStatus();
+            Engine.ReportError("cannot open " + Name + ": " + std::strerror(errno), 0);
+            return Finish(Engine, Engine.ExitStatus());
         }
-        return Engine.Run(File);
+        return Finish(Engine, Engine.Run(File));
     }
-    return Engine.Run(std::cin);
+    return Finish(Engine, Engine.Run(std::cin));
 }

@@ -368,6 +368,13 @@ private:
         OnChange(this, Change);
     }
     bool& ZoneButtonFlag(TZoneButton Button);
+    /// While a form loads, a property whose range depends on another one that may load after it
+    /// is noted here as given (Slot is its place among the four, in declaration order); Loaded
+    /// assigns it again against the final values. True when Value is out of any range.
+    bool HoldForLoad(std::size_t Slot, int Value, int Min, int Max);
+    /// True while a form loads or Loaded assigns the held values: the view then stays where the
+    /// form puts it instead of following the octave and the duration.
+    bool KeepView() const { return FApplyingLoad || ComponentState().Contains(csLoading); }
 
     TMusicStyles FStyle;
     TAutoTone FAutoTone = atAutoMajor;
@@ -406,6 +413,9 @@ private:
     int FKeyWidth = 0;
     bool FCtrlMove = false;
     TKeyboardOrientation FOrientation = koHorizontal;
+    // DurationPosition, OffsetOctave, MaxOffsetDuration, OffsetDuration as a loading form gave them.
+    std::array<std::optional<int>, 4> FHeld{};
+    bool FApplyingLoad = false;
 };
 
 }  // namespace keymora

@@ -18,9 +18,11 @@
 /// (0..255); a form may give any of them, the others keep their values.
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace keymora {
 
@@ -29,7 +31,7 @@ class TKeymora;
 /// Why a text form was refused.
 struct TTextFormError {
     /// 1-based number of the offending line.
-    int Line = 0;
+    std::int64_t Line = 0;
     /// What is wrong with it.
     std::string Message;
     /// "line N: Message".
@@ -45,6 +47,18 @@ std::string SaveTextForm(const TKeymora& Control);
 /// exactly as it was. Otherwise the control enters loading, the properties given are assigned
 /// through their setters in declaration order (each setter keeps its own range rules), and
 /// Loaded ends the loading and computes the layout.
+///
+/// A line longer than MaxTextFormLine bytes is refused; messages quote at most the first 40
+/// bytes of a name or value.
 std::optional<TTextFormError> LoadTextForm(TKeymora& Control, std::string_view Text);
+
+/// LoadTextForm, and, when the form loads, one entry in Refused for each value the control did
+/// not take (its setter refused it, also against the final values of the others): the line
+/// that gave it and what the property holds instead.
+std::optional<TTextFormError> LoadTextForm(TKeymora& Control, std::string_view Text,
+                                           std::vector<TTextFormError>& Refused);
+
+/// The longest line a text form may hold, in bytes.
+inline constexpr std::size_t MaxTextFormLine = 64 * 1024;
 
 }  // namespace keymora

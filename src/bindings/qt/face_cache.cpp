@@ -4,6 +4,7 @@
 
 #include <QtWidgets/QStyle>
 #include <QtWidgets/QStyleOption>
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -37,7 +38,7 @@ void FaceCache::SetStyle(QStyle* AStyle, const QPalette& Palette) {
     Reset();
 }
 
-void FaceCache::Render(TThemedElement Element, QPainter& P, const QRect& Whole) const {
+void FaceCache::Render(TThemedElement Element, QPainter& P, const QRect& Panel) const {
     const bool Pressed = IsPressedElement(Element);
     const QStyle::State Base = QStyle::State_Enabled | QStyle::State_Active;
     const QStyle::State Face = Base | (Pressed ? QStyle::State_Sunken : QStyle::State_Raised);
@@ -46,7 +47,7 @@ void FaceCache::Render(TThemedElement Element, QPainter& P, const QRect& Whole) 
         case TThemedElement::tbPushButtonNormal:
         case TThemedElement::tbPushButtonPressed: {
             QStyleOptionButton Opt;
-            Opt.rect = Whole;
+            Opt.rect = Panel;
             Opt.state = Face;
             Opt.palette = Palette_;
             Style_->drawControl(QStyle::CE_PushButtonBevel, &Opt, &P, nullptr);
@@ -68,13 +69,15 @@ void FaceCache::Render(TThemedElement Element, QPainter& P, const QRect& Whole) 
             Arrow = QStyle::PE_IndicatorArrowRight;
             break;
     }
-    QStyleOptionToolButton Panel;
-    Panel.rect = Whole;
-    Panel.state = Face;
-    Panel.palette = Palette_;
-    Style_->drawPrimitive(QStyle::PE_PanelButtonTool, &Panel, &P, nullptr);
+    QStyleOptionToolButton Button;
+    Button.rect = Panel;
+    Button.state = Face;
+    Button.palette = Palette_;
+    Style_->drawPrimitive(QStyle::PE_PanelButtonTool, &Button, &P, nullptr);
+    // Styles draw the glyph through a pixmap of the rectangle they are given: on a face cut to
+    // its visible part (see Draw), it sits on that part.
     QStyleOption Glyph;
-    Glyph.rect = Whole;
+    Glyph.rect = Panel;
     Glyph.state = Base;
     Glyph.palette = Palette_;
     if (Pressed)
@@ -137,7 +140,22 @@ void FaceCache::Draw(QPainter& P, TThemedElement Element, long long L, long long
         P.save();
         P.setClipRect(Visible);
         P.translate(static_cast<double>(L), static_cast<double>(T));
-        Render(Element, P, QRect(0, 0, static_cast<int>(W), static_cast<int>(H)));
+        const QRect Whole(0, 0, static_cast<int>(W), static_cast<int>(H));
+        // Styles build a face's pixmaps and gradients at its full size: along a side too long to
+        // keep, the face is cut to a margin past what is visible, so its visible edges land as
+        // before and one paint costs what the screen holds.
+        QRect Panel = Whole;
+        const QRect Seen = P.worldTransform().inverted().mapRect(QRectF(Visible)).toAlignedRect();
+        constexpr int Margin = 64;
+        if (W > MaxCachedFace) {
+            Panel.setLeft(std::max(0, Seen.left() - Margin));
+            Panel.setRight(std::min(Whole.right(), Seen.right() + Margin));
+        }
+        if (H > MaxCachedFace) {
+            Panel.setTop(std::max(0, Seen.top() - Margin));
+            Panel.setBottom(std::min(Whole.bottom(), Seen.bottom() + Margin));
+        }
+        if (!Panel.isEmpty()) Render(Element, P, Panel);
         P.restore();
         return;
     }

@@ -47,7 +47,8 @@ class FaceCache {
     /// corner at logical (PhaseX, PhaseY) of an image whose pixels are the device's.
     const QImage& Face(TThemedElement Element, int Width, int Height, qreal Ratio = 1,
                        int PhaseX = 0, int PhaseY = 0);
-    void Render(TThemedElement Element, QPainter& P, const QRect& Whole) const;
+    /// Draws Element's face over Panel: the whole face, or the part of a huge one worth drawing.
+    void Render(TThemedElement Element, QPainter& P, const QRect& Panel) const;
 
     static constexpr int Slots = 24;
     QStyle* Style_ = nullptr;

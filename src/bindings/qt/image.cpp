@@ -2,6 +2,7 @@
 // raster canvas over a QImage, and PNG output.
 #include "keymora/qt/image.h"
 
+#include <QtCore/QBuffer>
 #include <QtCore/QCoreApplication>
 #include <QtGui/QGuiApplication>
 #include <QtGui/QImageWriter>
@@ -10,6 +11,7 @@
 #include <QtWidgets/QStyleFactory>
 
 #include "bindings/qt/qt_canvas.h"
+#include "core/host/atomic_file.h"
 #include "keymora/model/keymora.h"
 
 namespace keymora::qt {
@@ -73,9 +75,19 @@ bool PaintToPng(TKeymora& Control, const std::string& File, std::string& Error) 
         Error = "cannot paint the control";
         return false;
     }
-    QImageWriter Writer(QString::fromStdString(File), "png");
+    // Encoded in memory, then written whole under the name exactly as given (its bytes, not a
+    // decoded QString): a failed write keeps the file that was there.
+    QByteArray Png;
+    QBuffer Buffer(&Png);
+    Buffer.open(QIODevice::WriteOnly);
+    QImageWriter Writer(&Buffer, "png");
     if (!Writer.write(Image)) {
         Error = "cannot write " + File + ": " + Writer.errorString().toStdString();
+        return false;
+    }
+    if (auto Why = host::WriteFileAtomically(File, std::string_view(Png.constData(),
+                                                                     static_cast<std::size_t>(Png.size())))) {
+        Error = std::move(*Why);
         return false;
     }
     return true;

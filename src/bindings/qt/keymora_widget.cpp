@@ -134,7 +134,15 @@ KeymoraWidget::MusicStyles KeymoraWidget::musicStyle() const {
 }
 
 void KeymoraWidget::setMusicStyle(MusicStyles value) {
-    Control_.SetStyle(TMusicStyles::FromBits(static_cast<std::uint8_t>(value.toInt() & 0xF)));
+    // A flag string with an unknown name reaches here from a .ui file as -1, every bit set:
+    // that is a mistake in the form, not a wish for all four styles.
+    if (value.toInt() & ~0xF) {
+        qWarning("KeymoraWidget: musicStyle 0x%x names styles the keyboard does not have; the "
+                 "styles stay as they are",
+                 static_cast<unsigned>(value.toInt()));
+        return;
+    }
+    Control_.SetStyle(TMusicStyles::FromBits(static_cast<std::uint8_t>(value.toInt())));
 }
 
 KeymoraWidget::AutoTone KeymoraWidget::autoTone() const {

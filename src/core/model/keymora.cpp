@@ -17,6 +17,12 @@ constexpr std::array<TColor, 9> DefaultOctaveColors = {
 };
 
 constexpr int MaxCoordinate = 32767;
+
+// Places in TKeymora::FHeld, in declaration order.
+constexpr std::size_t HeldDurationPosition = 0;
+constexpr std::size_t HeldOffsetOctave = 1;
+constexpr std::size_t HeldMaxOffsetDuration = 2;
+constexpr std::size_t HeldOffsetDuration = 3;
 }  // namespace
 
 TKeymora::TKeymora(TComponent* AOwner) : TCustomControl(AOwner) {
@@ -45,8 +51,25 @@ TKeymora::~TKeymora() = default;
 // ---- Life cycle and messages ----
 
 void TKeymora::Loaded() {
+    // A saved form lists DurationPosition, OffsetOctave and MaxOffsetDuration before the limits
+    // that bound them: now that every limit has its final value, what the form gave is assigned
+    // again, in declaration order, and refused only if still out of range.
+    const auto Held = FHeld;
+    FHeld = {};
+    FApplyingLoad = true;
+    if (Held[HeldDurationPosition]) SetDurationPosition(*Held[HeldDurationPosition]);
+    if (Held[HeldOffsetOctave]) SetOffsetOctave(*Held[HeldOffsetOctave]);
+    if (Held[HeldMaxOffsetDuration]) SetOutDuration(*Held[HeldMaxOffsetDuration]);
+    if (Held[HeldOffsetDuration]) SetOffsetDuration(*Held[HeldOffsetDuration]);
+    FApplyingLoad = false;
     TCustomControl::Loaded();
     CalculateWidth();
+}
+
+bool TKeymora::HoldForLoad(std::size_t Slot, int Value, int Min, int Max) {
+    if (Value < Min || Value > Max) return true;
+    if (ComponentState().Contains(csLoading) && !FApplyingLoad) FHeld[Slot] = Value;
+    return false;
 }
 
 void TKeymora::SetParent(THostParent* AParent) { TCustomControl::SetParent(AParent); }
@@ -132,14 +155,18 @@ void TKeymora::SetDurationWidth(int Value) {
 }
 
 void TKeymora::SetDurationPosition(int Value) {
+    if (HoldForLoad(HeldDurationPosition, Value, 0, 7)) return;
     if (Value == FDurationPosition || Value < 0 || Value >= FMaxDuration) return;
     FDurationPosition = Value;
     const int Visible = FMaxDuration - FMaxOffsetDuration;
     const int Offset = FOffsetDuration;
-    if (Value < FOffsetDuration)
+    if (KeepView()) {
+        // The form says where the view is.
+    } else if (Value < FOffsetDuration) {
         FOffsetDuration = Value;
-    else if (Value >= FOffsetDuration + Visible)
+    } else if (Value >= FOffsetDuration + Visible) {
         FOffsetDuration = Value - Visible + 1;
+    }
     if (FOffsetDuration != Offset) Notify(TChangeKind::Property, "OffsetDuration");
     InvalidateSetting();
     Notify(TChangeKind::Property, "DurationPosition");
@@ -157,6 +184,7 @@ void TKeymora::SetOctave(int Value) {
     FOctave = Value;
     InvalidateOctave();
     Notify(TChangeKind::Property, "Octave");
+    if (KeepView()) return;
     if (FOffsetOctave >= FOctave)
         SetOffsetOctave(FOctave - 1);
     else if (FOctave - FOffsetOctave >= 9 - FMaxOffsetOttave)
@@ -170,6 +198,7 @@ void TKeymora::SetAutoTone(TAutoTone Value) {
 }
 
 void TKeymora::SetOffsetOctave(int Value) {
+    if (HoldForLoad(HeldOffsetOctave, Value, 0, 8)) return;
     if (Value == FOffsetOctave || Value < 0 || Value > FMaxOffsetOttave) return;
     FOffsetOctave = Value;
     InvalidateRect(Layout().KeyArea());
@@ -178,6 +207,7 @@ void TKeymora::SetOffsetOctave(int Value) {
 }
 
 void TKeymora::SetOutDuration(int Value) {
+    if (HoldForLoad(HeldMaxOffsetDuration, Value, 1, 7)) return;
     if (Value == FMaxOffsetDuration || Value < 1 || Value > FMaxDuration - 1) return;
     FMaxOffsetDuration = Value;
     if (FMaxOffsetDuration < FOffsetDuration) SetOffsetDuration(FMaxOffsetDuration);
@@ -222,6 +252,7 @@ void TKeymora::SetMouseTrack(bool Value) {
 }
 
 void TKeymora::SetOffsetDuration(int Value) {
+    if (HoldForLoad(HeldOffsetDuration, Value, 0, 7)) return;
     if (Value == FOffsetDuration || Value < 0 || Value > FMaxOffsetDuration) return;
     FOffsetDuration = Value;
     InvalidateSetting();

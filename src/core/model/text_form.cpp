@@ -50,6 +50,18 @@ std::string_view Trim(std::string_view S) {
     return S;
 }
 
+// Names and values quoted in a message: a short prefix of a long one is enough to find it.
+constexpr std::size_t QuotedBytes = 40;
+
+std::string Prefix(std::string_view S) {
+    if (S.size() <= QuotedBytes) return std::string(S);
+    return std::string(S.substr(0, QuotedBytes)) + "...";
+}
+
+std::string Quoted(std::string_view S) {
+    return "\"" + Prefix(S) + "\"";
+}
+
 // Why a value of Kind was refused, in the form's words.
 std::string FaultMessage(TPropKind Kind, std::span<const std::string_view> Names,
                          const TValueError& Error) {
@@ -77,7 +89,7 @@ std::string FaultMessage(TPropKind Kind, std::span<const std::string_view> Names
             return "expected a bracketed list such as [" + std::string(Names[0]) + "]";
         case F::UnknownElement:
             if (Error.Item.empty()) return "empty element in the list";
-            return "unknown element " + std::string(Error.Item);
+            return "unknown element " + Prefix(Error.Item);
         case F::TrailingComma:
             return "empty element in the list";
         case F::NotQuoted:
@@ -87,7 +99,7 @@ std::string FaultMessage(TPropKind Kind, std::span<const std::string_view> Names
         case F::BadHexEscape:
             return "\\x must be followed by two hexadecimal digits";
         case F::UnknownEscape:
-            return "unknown escape \\" + std::string(Error.Item);
+            return "unknown escape \\" + Prefix(Error.Item);
         case F::TextAfterString:
             return "unexpected text after the closing quote";
         case F::None:
@@ -99,14 +111,24 @@ std::string FaultMessage(TPropKind Kind, std::span<const std::string_view> Names
            "Font.Charset";
 }
 
-std::string Quoted(std::string_view S) {
-    return "\"" + std::string(S) + "\"";
+std::string Int64ToStr(std::int64_t V) { return std::to_string(V); }
+
+// Whether the control holds the value a form gave.
+bool Holds(const TPropInfo& Info, const TPropValue& Now, const TPropValue& Given) {
+    switch (Info.Kind) {
+        case TPropKind::Font:
+            return true;  // given by its parts, each of which any font takes
+        case TPropKind::String:
+            return CompareText(Now.Str, Given.Str) == 0;
+        default:
+            return Now.Int == Given.Int;
+    }
 }
 
 }  // namespace
 
 std::string TTextFormError::What() const {
-    return "line " + std::string(IntToStr(Line).View()) + ": " + Message;
+    return "line " + Int64ToStr(Line) + ": " + Message;
 }
 
 std::string SaveTextForm(const TKeymora& Control) {
@@ -135,27 +157,36 @@ std::string SaveTextForm(const TKeymora& Control) {
 }
 
 std::optional<TTextFormError> LoadTextForm(TKeymora& Control, std::string_view Text) {
+    std::vector<TTextFormError> Refused;
+    return LoadTextForm(Control, Text, Refused);
+}
+
+std::optional<TTextFormError> LoadTextForm(TKeymora& Control, std::string_view Text,
+                                           std::vector<TTextFormError>& Refused) {
+    Refused.clear();
     const std::span<const TPropInfo> Props = PublishedProperties();
     // Everything parsed goes here first; the control is touched only once all lines are good.
     std::vector<std::optional<TPropValue>> Values(Props.size());
-    std::vector<int> SeenOn(Props.size(), 0);
+    std::vector<std::int64_t> SeenOn(Props.size(), 0);
     const std::span<const TFontPart> FontPartList = FontParts();
-    std::vector<int> FontSeenOn(FontPartList.size(), 0);
+    std::vector<std::int64_t> FontSeenOn(FontPartList.size(), 0);
     TFont Font = Control.Font();
     std::size_t FontIndex = Props.size();
 
-    int LineNo = 0;
+    std::int64_t LineNo = 0;
     for (std::size_t Pos = 0; Pos < Text.size();) {
         const std::size_t End = std::min(Text.find('\n', Pos), Text.size());
         std::string_view Line = Text.substr(Pos, End - Pos);
         Pos = End + 1;
         ++LineNo;
-        if (!Line.empty() && Line.back() == '\r') Line.remove_suffix(1);
-        Line = Trim(Line);
-        if (Line.empty() || Line.front() == '#') continue;
         auto Fail = [&](std::string Message) {
             return std::optional<TTextFormError>(TTextFormError{LineNo, std::move(Message)});
         };
+        if (Line.size() > MaxTextFormLine)
+            return Fail("the line is longer than " + Int64ToStr(MaxTextFormLine) + " bytes");
+        if (!Line.empty() && Line.back() == '\r') Line.remove_suffix(1);
+        Line = Trim(Line);
+        if (Line.empty() || Line.front() == '#') continue;
 
         // Name, optionally Name.Part.
         std::size_t I = 0;
@@ -193,7 +224,7 @@ std::optional<TTextFormError> LoadTextForm(TKeymora& Control, std::string_view T
             if (P == FontPartList.size()) return Fail("unknown property " + Quoted(FullName));
             if (FontSeenOn[P])
                 return Fail(Quoted(FullName) + " is given twice (first on line " +
-                            std::string(IntToStr(FontSeenOn[P]).View()) + ")");
+                            Int64ToStr(FontSeenOn[P]) + ")");
             const TFontPart& FontPart = FontPartList[P];
             if (const TValueError Error = ParseFontPart(FontPart, Value, FormValues, Font))
                 return Fail("bad value for " + Quoted(FullName) + ": " +
@@ -203,7 +234,7 @@ std::optional<TTextFormError> LoadTextForm(TKeymora& Control, std::string_view T
         } else {
             if (SeenOn[Index])
                 return Fail(Quoted(Info->Name) + " is given twice (first on line " +
-                            std::string(IntToStr(SeenOn[Index]).View()) + ")");
+                            Int64ToStr(SeenOn[Index]) + ")");
             TPropValue V;
             if (const TValueError Error = ParsePropertyValue(*Info, Value, FormValues, V))
                 return Fail("bad value for " + Quoted(Info->Name) + ": " +
@@ -222,6 +253,14 @@ std::optional<TTextFormError> LoadTextForm(TKeymora& Control, std::string_view T
     for (std::size_t I = 0; I < Props.size(); ++I)
         if (Values[I]) SetPropertyValue(Control, Props[I], *Values[I]);
     Control.Loaded();
+    for (std::size_t I = 0; I < Props.size(); ++I) {
+        if (!Values[I] || !SeenOn[I]) continue;
+        const TPropValue Now = GetPropertyValue(Control, Props[I]);
+        if (Holds(Props[I], Now, *Values[I])) continue;
+        std::string Message = std::string(Props[I].Name) + " refused the value given; it stays ";
+        FormatPropertyValue(Props[I], Now, FormValues, Message);
+        Refused.push_back({SeenOn[I], std::move(Message)});
+    }
     return std::nullopt;
 }
 

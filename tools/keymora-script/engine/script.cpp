@@ -188,16 +188,23 @@ int TScriptEngine::Run(std::istream& In) {
         bool Any = false;
         Traits::int_type C = Traits::eof();
         // Stop collecting one byte past the limit: Execute reports the line as too long, and an
-        // endless line never fills memory.
-        while (Line.size() <= MaxLineLength) {
-            C = Source->sbumpc();
-            if (Traits::eq_int_type(C, Traits::eof())) break;
-            Any = true;
-            if (Traits::to_char_type(C) == '\n') break;
-            Line += Traits::to_char_type(C);
+        // endless line never fills memory. A source that fails to read (a directory, an I/O
+        // error) throws from the stream buffer: that ends the session with an error line.
+        try {
+            while (Line.size() <= MaxLineLength) {
+                C = Source->sbumpc();
+                if (Traits::eq_int_type(C, Traits::eof())) break;
+                Any = true;
+                if (Traits::to_char_type(C) == '\n') break;
+                Line += Traits::to_char_type(C);
+            }
+        } catch (const std::exception& Error) {
+            ReportError(std::string("cannot read the script: ") + Error.what(), Number + 1);
+            break;
         }
         if (!Any) break;
         Execute(Line, ++Number);
+        if (!Failed_ && AfterLine_) AfterLine_();
         if (Traits::eq_int_type(C, Traits::eof())) break;
     }
     return ExitStatus();
@@ -233,18 +240,26 @@ bool TScriptEngine::Execute(std::string_view Line, long long LineNumber) {
         if (Count < Command.MinArgs) return Fail("missing arguments for " + Args[0]);
         if (Count > Command.MaxArgs) return Fail("too many arguments for " + Args[0]);
         const bool Ok = (this->*Command.Handler)(Args);
-        Out_.flush();
-        return Ok;
+        return Flushed() && Ok;
     }
     if (Extension_) {
         std::string Error;
         const TExtensionResult Result = Extension_(Args, Out_, Error);
-        Out_.flush();
+        if (!Flushed()) return false;
         if (Result == TExtensionResult::Done) return true;
         if (Result == TExtensionResult::Failed)
             return Fail(Error.empty() ? Name + " failed" : Error);
     }
     return Fail("unknown command: " + Name);
+}
+
+bool TScriptEngine::Flushed() {
+    Out_.flush();
+    if (Out_) return true;
+    // Nothing more can be reported: the session ends here, and the status says it failed.
+    Failed_ = true;
+    OutputFailed_ = true;
+    return false;
 }
 
 void TScriptEngine::ReportError(std::string_view Text, long long LineNumber) {
@@ -255,6 +270,7 @@ void TScriptEngine::ReportError(std::string_view Text, long long LineNumber) {
     Line += '}';
     Emit(Line);
     Out_.flush();
+    if (!Out_) OutputFailed_ = true;
     Failed_ = true;
 }
 

@@ -79,6 +79,10 @@ class TScriptEngine {
     bool Attached() const { return Attached_; }
     /// Installs the server of commands the engine does not know (none by default).
     void SetExtension(TExtension Extension) { Extension_ = std::move(Extension); }
+    /// Runs After between the lines Run(std::istream&) reads, after each line that succeeded.
+    void SetAfterLine(std::function<void()> After) { AfterLine_ = std::move(After); }
+    /// True once the output could not be written: the session stopped there.
+    bool OutputFailed() const { return OutputFailed_; }
 
     /// 0 while no error has been reported, 2 after one.
     int ExitStatus() const { return Failed_ ? 2 : 0; }
@@ -131,6 +135,8 @@ class TScriptEngine {
     void RestoreEvents();
     void DestroyControl();
     void Emit(const std::string& Line);
+    /// Flushes the output; false (and the session stopped) when it cannot be written.
+    bool Flushed();
     void PrintRecord(const THostRecord& Record);
     void PrintEvent(std::string_view Name, std::string_view Fields = {});
 
@@ -155,9 +161,11 @@ class TScriptEngine {
     };
     TSavedEvents Saved_;
     TExtension Extension_;
+    std::function<void()> AfterLine_;
     std::unique_ptr<THeadlessWindow> Window_;
     bool Themes_ = true;
     bool Failed_ = false;
+    bool OutputFailed_ = false;
     long long Line_ = 0;
     std::vector<std::string> Tokens_;
 };
