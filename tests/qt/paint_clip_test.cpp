@@ -33,7 +33,8 @@ struct ClipCase {
     int Offset;  // OffsetOctave; 600 x 100 shows 35 keys of 15, so offsets up to 4 scroll
     bool Themed;
     bool Pressed;      // a white and a black key selected, a black key held down
-    int Length = 600;  // along the keys; 100 across
+    int Length = 600;  // along the keys
+    int Across = 100;
 };
 
 /// A focused control 100 pixels across with every style on.
@@ -45,7 +46,7 @@ struct Scene {
     explicit Scene(const ClipCase& C) {
         K.SetParent(&Form);
         Window = std::make_unique<THeadlessWindow>(K);
-        K.SetBounds(0, 0, C.Vertical ? 100 : C.Length, C.Vertical ? C.Length : 100);
+        K.SetBounds(0, 0, C.Vertical ? C.Across : C.Length, C.Vertical ? C.Length : C.Across);
         if (C.Vertical) K.SetOrientation(koVertical);
         Window->GiveFocus();
         if (C.Pressed) {
@@ -153,7 +154,10 @@ INSTANTIATE_TEST_SUITE_P(
                     ClipCase{"NarrowKeys", false, 1, true, false, 230},
                     ClipCase{"NarrowKeysVertical", true, 1, false, false, 230},
                     // Too short for its keys: KeyWidth 0, every key a line, letters on top.
-                    ClipCase{"TooShortForItsKeys", false, 0, true, false, 60}),
+                    ClipCase{"TooShortForItsKeys", false, 0, true, false, 60},
+                    // Zone faces longer than the kept ones (16 x 1168): drawn in place, and the
+                    // same whatever part of them a repaint covers.
+                    ClipCase{"FacesTooLongToKeep", false, 0, true, false, 600, 1200}),
     [](const auto& Info) { return std::string(Info.param.Name); });
 
 // The skipping itself, counted on the recording canvas: a clip of one key in the middle leaves

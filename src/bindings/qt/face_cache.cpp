@@ -142,10 +142,13 @@ void FaceCache::Draw(QPainter& P, TThemedElement Element, long long L, long long
         P.translate(static_cast<double>(L), static_cast<double>(T));
         const QRect Whole(0, 0, static_cast<int>(W), static_cast<int>(H));
         // Styles build a face's pixmaps and gradients at its full size: along a side too long to
-        // keep, the face is cut to a margin past what is visible, so its visible edges land as
-        // before and one paint costs what the screen holds.
+        // keep, the face is cut to a margin past the device it is painted on, so one paint costs
+        // what the screen holds. The cut follows the device, not the clip: a repaint of any part
+        // draws the same gradient as a full paint.
         QRect Panel = Whole;
-        const QRect Seen = P.worldTransform().inverted().mapRect(QRectF(Visible)).toAlignedRect();
+        const qreal Ratio = P.device()->devicePixelRatioF();
+        const QRectF Device(0, 0, P.device()->width() / Ratio, P.device()->height() / Ratio);
+        const QRect Seen = P.worldTransform().inverted().mapRect(Device).toAlignedRect();
         constexpr int Margin = 64;
         if (W > MaxCachedFace) {
             Panel.setLeft(std::max(0, Seen.left() - Margin));
