@@ -19,19 +19,14 @@
 #include "keymora/headless/headless_window.h"
 #include "keymora/headless/recording_canvas.h"
 #include "keymora/model/keymora.h"
+#include "promise.h"
 
 using namespace keymora;
 
 namespace {
 
-[[noreturn]] void Broken(const char* What) {
-    std::fprintf(stderr, "broken promise: %s\n", What);
-    std::abort();
-}
-
-void Check(bool Ok, const char* What) {
-    if (!Ok) Broken(What);
-}
+using fuzz::Broken;
+using fuzz::Check;
 
 struct Session {
     std::unique_ptr<TKeymora> Control;

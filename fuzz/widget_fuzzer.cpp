@@ -37,19 +37,13 @@
 #include "keymora/qt/accessible.h"
 #include "keymora/qt/image.h"
 #include "keymora/qt/keymora_widget.h"
+#include "promise.h"
 
 using namespace keymora;
 
 namespace {
 
-[[noreturn]] void Broken(const char* What) {
-    std::fprintf(stderr, "broken promise: %s\n", What);
-    std::abort();
-}
-
-void Check(bool Ok, const char* What) {
-    if (!Ok) Broken(What);
-}
+using fuzz::Check;
 
 // Big enough for every layout rule, small enough that the paints after each step stay quick: a
 // side may reach 4000 pixels, the area no more than a 4000 x 150 strip.

@@ -25,20 +25,8 @@ void AppendAngled(std::string& Out, std::string_view Text) {
     Out += '>';
 }
 
-constexpr TValueSyntax Words = {
-    .MinInteger = std::numeric_limits<int>::min(),
-    .MaxInteger = std::numeric_limits<int>::max(),
-    .RangeFirst = true,
-    .ExactNames = false,
-    .BlanksInSets = true,
-    .MaxHexDigits = 8,
-    .QuotedStrings = true,
-    .MaxFontSize = 0,
-    .HexColors = true,
-    .SetSeparator = ", ",
-    .AppendString = AppendQuoted,
-    .QuoteNames = false,
-};
+// The text form's own choices, as the text form reads and writes with them.
+const TValueSyntax& Words = TextFormValues;
 
 constexpr TValueSyntax Tokens = {
     .MinInteger = -1000000,

@@ -330,4 +330,22 @@ TValueError ParseFontPart(const TFontPart& Part, std::string_view Text, const TV
     return Error;
 }
 
+// The text form's choices in the value syntax: 32-bit integers, names in any letter case,
+// blanks allowed in sets, colours of at most eight hexadecimal digits and written so, strings
+// quoted with escapes, and the font given by its parts.
+const TValueSyntax TextFormValues = {
+    .MinInteger = std::numeric_limits<int>::min(),
+    .MaxInteger = std::numeric_limits<int>::max(),
+    .RangeFirst = true,
+    .ExactNames = false,
+    .BlanksInSets = true,
+    .MaxHexDigits = 8,
+    .QuotedStrings = true,
+    .MaxFontSize = 0,
+    .HexColors = true,
+    .SetSeparator = ", ",
+    .AppendString = AppendQuoted,
+    .QuoteNames = false,
+};
+
 }  // namespace keymora

@@ -119,6 +119,10 @@ TValueFault ReadInteger(std::string_view Text, long long Min, long long Max, boo
 /// QuotedStrings reads it back.
 void AppendQuoted(std::string& Out, std::string_view Text);
 
+/// The text form's choices: 32-bit integers, names in any letter case, blanks allowed in sets,
+/// colours of at most eight hexadecimal digits and written so, quoted strings, fonts by parts.
+extern const TValueSyntax TextFormValues;
+
 /// One part of a font, as forms give a font part by part.
 struct TFontPart {
     std::string_view Name;

@@ -16,23 +16,6 @@ namespace keymora {
 
 namespace {
 
-// The text form's choices in the value syntax: 32-bit integers, names in any letter case,
-// blanks allowed in sets, colours of at most eight hexadecimal digits and written so, strings
-// quoted with escapes, and the font given by its parts.
-constexpr TValueSyntax FormValues = {
-    .MinInteger = std::numeric_limits<int>::min(),
-    .MaxInteger = std::numeric_limits<int>::max(),
-    .RangeFirst = true,
-    .ExactNames = false,
-    .BlanksInSets = true,
-    .MaxHexDigits = 8,
-    .QuotedStrings = true,
-    .MaxFontSize = 0,
-    .HexColors = true,
-    .SetSeparator = ", ",
-    .AppendString = AppendQuoted,
-    .QuoteNames = false,
-};
 
 bool IsBlank(char C) {
     return C == ' ' || C == '\t';
@@ -74,7 +57,7 @@ std::string FaultMessage(TPropKind Kind, std::span<const std::string_view> Names
                                                 : "the integer is out of range";
         case F::HexDigitCount:
             return "expected a colour of 1 to " +
-                   std::string(IntToStr(FormValues.MaxHexDigits).View()) + " hexadecimal digits";
+                   std::string(IntToStr(TextFormValues.MaxHexDigits).View()) + " hexadecimal digits";
         case F::NotABoolean:
             return "expected true or false";
         case F::UnknownName: {
@@ -140,7 +123,7 @@ std::string SaveTextForm(const TKeymora& Control) {
             Out += Info.Name;
             Out += " = ";
             // An ordinal without a name comes out as its number: unreadable on purpose.
-            FormatPropertyValue(Info, V, FormValues, Out);
+            FormatPropertyValue(Info, V, TextFormValues, Out);
             Out += '\n';
             continue;
         }
@@ -149,7 +132,7 @@ std::string SaveTextForm(const TKeymora& Control) {
             Out += '.';
             Out += Part.Name;
             Out += " = ";
-            FormatValue(Part.Kind, Part.Names, Part.Get(V.Font), FormValues, Out);
+            FormatValue(Part.Kind, Part.Names, Part.Get(V.Font), TextFormValues, Out);
             Out += '\n';
         }
     }
@@ -226,7 +209,7 @@ std::optional<TTextFormError> LoadTextForm(TKeymora& Control, std::string_view T
                 return Fail(Quoted(FullName) + " is given twice (first on line " +
                             Int64ToStr(FontSeenOn[P]) + ")");
             const TFontPart& FontPart = FontPartList[P];
-            if (const TValueError Error = ParseFontPart(FontPart, Value, FormValues, Font))
+            if (const TValueError Error = ParseFontPart(FontPart, Value, TextFormValues, Font))
                 return Fail("bad value for " + Quoted(FullName) + ": " +
                             FaultMessage(FontPart.Kind, FontPart.Names, Error));
             FontSeenOn[P] = LineNo;
@@ -236,7 +219,7 @@ std::optional<TTextFormError> LoadTextForm(TKeymora& Control, std::string_view T
                 return Fail(Quoted(Info->Name) + " is given twice (first on line " +
                             Int64ToStr(SeenOn[Index]) + ")");
             TPropValue V;
-            if (const TValueError Error = ParsePropertyValue(*Info, Value, FormValues, V))
+            if (const TValueError Error = ParsePropertyValue(*Info, Value, TextFormValues, V))
                 return Fail("bad value for " + Quoted(Info->Name) + ": " +
                             FaultMessage(Info->Kind, Info->Names, Error));
             SeenOn[Index] = LineNo;
@@ -258,7 +241,7 @@ std::optional<TTextFormError> LoadTextForm(TKeymora& Control, std::string_view T
         const TPropValue Now = GetPropertyValue(Control, Props[I]);
         if (Holds(Props[I], Now, *Values[I])) continue;
         std::string Message = std::string(Props[I].Name) + " refused the value given; it stays ";
-        FormatPropertyValue(Props[I], Now, FormValues, Message);
+        FormatPropertyValue(Props[I], Now, TextFormValues, Message);
         Refused.push_back({SeenOn[I], std::move(Message)});
     }
     return std::nullopt;
