@@ -67,6 +67,94 @@ void TNoteList::AddClick(int Octave, int Note, int Tone, int Duration) {
 
 void TNoteList::AddRest(int Duration) { Entries_.push_back({true, 0, 0, 0, Duration}); }
 
+bool TTimeSignature::Valid() const {
+    return Beats >= 1 && Beats <= 32 &&
+           (BeatType == 1 || BeatType == 2 || BeatType == 4 || BeatType == 8 || BeatType == 16 ||
+            BeatType == 32);
+}
+
+bool TNoteList::Insert(int Index, const TEntry& Entry) {
+    if (Index < 0 || Index > Size()) return false;
+    Entries_.insert(Entries_.begin() + Index, Entry);
+    return true;
+}
+
+bool TNoteList::Remove(int Index) {
+    if (Index < 0 || Index >= Size()) return false;
+    Entries_.erase(Entries_.begin() + Index);
+    return true;
+}
+
+bool TNoteList::Replace(int Index, const TEntry& Entry) {
+    if (Index < 0 || Index >= Size()) return false;
+    Entries_[static_cast<std::size_t>(Index)] = Entry;
+    return true;
+}
+
+void TNoteList::Assign(std::vector<TEntry> Entries, TTimeSignature Time, int Tempo) {
+    Entries_ = std::move(Entries);
+    if (Time.Valid()) Time_ = Time;
+    SetTempo(Tempo);
+}
+
+bool TNoteList::SetTime(TTimeSignature Time) {
+    if (!Time.Valid()) return false;
+    Time_ = Time;
+    return true;
+}
+
+bool TNoteList::SetTempo(int Tempo) {
+    if (Tempo < MinTempo || Tempo > MaxTempo) return false;
+    Tempo_ = Tempo;
+    return true;
+}
+
+std::vector<long long> TNoteList::StartTicks() const {
+    std::vector<long long> Starts;
+    Starts.reserve(Entries_.size() + 1);
+    long long At = 0;
+    for (const TEntry& E : Entries_) {
+        Starts.push_back(At);
+        At += DurationTicks(E.Duration);
+    }
+    Starts.push_back(At);
+    return Starts;
+}
+
+std::vector<TPiece> TNoteList::Pieces() const {
+    std::vector<TPiece> Out;
+    Out.reserve(Entries_.size());
+    const int Bar = Time_.BarTicks();
+    int BarIndex = 0;
+    int At = 0;  // ticks from the start of the bar
+    for (std::size_t I = 0; I < Entries_.size(); ++I) {
+        int Left = DurationTicks(Entries_[I].Duration);
+        const std::size_t First = Out.size();
+        while (Left > 0) {
+            if (At == Bar) {
+                ++BarIndex;
+                At = 0;
+            }
+            // The largest plain duration that fits both what is left of the entry and of the
+            // bar. Every length is a multiple of a 1/128 (15 ticks), so one always fits.
+            const int Room = std::min(Left, Bar - At);
+            int D = 0;
+            while (DurationTicks(D) > Room) ++D;
+            TPiece P;
+            P.Entry = static_cast<int>(I);
+            P.Bar = BarIndex;
+            P.Start = At;
+            P.Duration = D;
+            P.TieFromPrevious = Out.size() > First;
+            Out.push_back(P);
+            At += DurationTicks(D);
+            Left -= DurationTicks(D);
+        }
+        for (std::size_t K = First; K + 1 < Out.size(); ++K) Out[K].TieToNext = true;
+    }
+    return Out;
+}
+
 bool TNoteList::Undo() {
     if (Entries_.empty()) return false;
     Entries_.pop_back();
@@ -75,8 +163,15 @@ bool TNoteList::Undo() {
 
 std::vector<std::uint8_t> TNoteList::ToMidi() const {
     std::vector<std::uint8_t> Track;
-    // Tempo 120: 500000 microseconds per quarter note.
-    Track.insert(Track.end(), {0x00, 0xFF, 0x51, 0x03, 0x07, 0xA1, 0x20});
+    // The tempo in microseconds per quarter note (500000 at 120), and the meter: numerator,
+    // the denominator as a power of two, 24 clocks a click, 8 thirty-seconds a quarter.
+    const auto Micros = static_cast<std::uint32_t>(60000000 / Tempo_);
+    Track.insert(Track.end(), {0x00, 0xFF, 0x51, 0x03});
+    PutBE(Track, Micros, 3);
+    std::uint8_t Power = 0;
+    while ((1 << Power) < Time_.BeatType) ++Power;
+    Track.insert(Track.end(), {0x00, 0xFF, 0x58, 0x04, static_cast<std::uint8_t>(Time_.Beats), Power,
+                               24, 8});
     std::uint32_t Gap = 0;
     for (const TEntry& E : Entries_) {
         const auto Ticks = static_cast<std::uint32_t>(DurationTicks(E.Duration));

@@ -36,6 +36,36 @@ std::string Describe(const TEntry& Entry);
 /// step.
 int DurationTicks(int Duration);
 
+/// The meter of a document: Beats beats of 1/BeatType each in a bar (4/4 by default). Beats
+/// 1..32, BeatType 1, 2, 4, 8, 16 or 32.
+struct TTimeSignature {
+    int Beats = 4;
+    int BeatType = 4;
+    /// Ticks in a bar at 480 ticks per quarter note (1920 for 4/4).
+    int BarTicks() const { return Beats * (4 * 480 / BeatType); }
+    /// True for the values above.
+    bool Valid() const;
+    friend bool operator==(const TTimeSignature&, const TTimeSignature&) = default;
+};
+
+/// Tempo limits, quarter notes a minute.
+constexpr int MinTempo = 20;
+constexpr int MaxTempo = 400;
+
+/// An entry, or a part of one, as it is written in a bar: entries that cross a bar line are
+/// split there, and every part is a plain duration, so an entry becomes one or more pieces tied
+/// together. Rests are split the same way; their flags mark the continuation, and no tie is
+/// drawn.
+struct TPiece {
+    int Entry = 0;     // the entry's index
+    int Bar = 0;       // the bar, from 0
+    int Start = 0;     // ticks from the start of the bar
+    int Duration = 0;  // 0 = whole .. 7 = 1/128
+    bool TieFromPrevious = false;  // a later piece of the same entry
+    bool TieToNext = false;        // more pieces of the entry follow
+    friend bool operator==(const TPiece&, const TPiece&) = default;
+};
+
 class TNoteList {
 public:
     /// Adds what the keyboard reported through OnKeyClick (Octave 0 and Note -1 is Space: a rest).
@@ -45,9 +75,36 @@ public:
     bool Undo();
     void Clear() { Entries_.clear(); }
     const std::vector<TEntry>& Entries() const { return Entries_; }
+    int Size() const { return static_cast<int>(Entries_.size()); }
+    /// Edits at an index 0..Size() (Insert) or 0..Size()-1 (Remove, Replace); other indexes are
+    /// refused with false.
+    bool Insert(int Index, const TEntry& Entry);
+    bool Remove(int Index);
+    bool Replace(int Index, const TEntry& Entry);
+    /// Replaces everything, meter and tempo included.
+    void Assign(std::vector<TEntry> Entries, TTimeSignature Time, int Tempo);
 
-    /// A type 0 Standard MIDI File: 480 ticks per quarter, tempo 120, each note for its duration,
-    /// rests as gaps.
+    const TTimeSignature& Time() const { return Time_; }
+    /// Sets the meter; false (and no change) for an invalid one.
+    bool SetTime(TTimeSignature Time);
+    /// Quarter notes a minute, 120 by default.
+    int Tempo() const { return Tempo_; }
+    /// Sets the tempo; false (and no change) outside MinTempo..MaxTempo.
+    bool SetTempo(int Tempo);
+
+    /// The entries as written in bars under the meter, in order: each entry's pieces follow one
+    /// another, largest first within a bar.
+    std::vector<TPiece> Pieces() const;
+    /// The tick at which each entry starts, from 0; one more value at the end gives the total
+    /// length.
+    std::vector<long long> StartTicks() const;
+
+    friend bool operator==(const TNoteList& A, const TNoteList& B) {
+        return A.Entries_ == B.Entries_ && A.Time_ == B.Time_ && A.Tempo_ == B.Tempo_;
+    }
+
+    /// A type 0 Standard MIDI File: 480 ticks per quarter, the document's tempo and meter, each
+    /// note for its duration, rests as gaps.
     std::vector<std::uint8_t> ToMidi() const;
     /// Writes ToMidi() to Path (its bytes as given) atomically: on failure the old file is kept,
     /// and Error says why.
@@ -55,6 +112,8 @@ public:
 
 private:
     std::vector<TEntry> Entries_;
+    TTimeSignature Time_;
+    int Tempo_ = 120;
 };
 
 }  // namespace keymora::pad
