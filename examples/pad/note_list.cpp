@@ -155,6 +155,40 @@ std::vector<TPiece> TNoteList::Pieces() const {
     return Out;
 }
 
+std::vector<TAccidental> Accidentals(const TNoteList& List, const std::vector<TPiece>& Pieces) {
+    std::vector<TAccidental> Out(Pieces.size(), TAccidental::None);
+    // The tone in force on each staff line (letter and octave) in the current bar; lines not
+    // touched this bar are natural. Only the lines touched are cleared at each bar line.
+    struct TLine {
+        long long Key;
+        int Tone;
+    };
+    std::vector<TLine> Touched;
+    int Bar = -1;
+    for (std::size_t I = 0; I < Pieces.size(); ++I) {
+        const TPiece& P = Pieces[I];
+        if (P.Bar != Bar) {
+            Touched.clear();
+            Bar = P.Bar;
+        }
+        const TEntry& E = List.Entries()[static_cast<std::size_t>(P.Entry)];
+        if (E.Rest || P.TieFromPrevious) continue;
+        const TNote N = NoteOf(E);
+        const long long Key = 7LL * N.ScientificOctave() + N.Letter();
+        const int Tone = E.Tone > 0 ? 1 : E.Tone < 0 ? -1 : 0;
+        auto Line = std::find_if(Touched.begin(), Touched.end(),
+                                 [Key](const TLine& L) { return L.Key == Key; });
+        const int InForce = Line == Touched.end() ? 0 : Line->Tone;
+        if (Tone != InForce)
+            Out[I] = Tone > 0 ? TAccidental::Sharp : Tone < 0 ? TAccidental::Flat : TAccidental::Natural;
+        if (Line == Touched.end())
+            Touched.push_back({Key, Tone});
+        else
+            Line->Tone = Tone;
+    }
+    return Out;
+}
+
 bool TNoteList::Undo() {
     if (Entries_.empty()) return false;
     Entries_.pop_back();

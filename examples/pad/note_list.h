@@ -66,6 +66,16 @@ struct TPiece {
     friend bool operator==(const TPiece&, const TPiece&) = default;
 };
 
+/// The sign written before a piece's note head: bar by bar, a written sign holds for the same
+/// letter and octave until the bar ends or another sign replaces it, so a natural comes back
+/// only after a sharp or flat of that line. Tied continuations and rests show none.
+enum class TAccidental : std::uint8_t { None, Sharp, Flat, Natural };
+
+class TNoteList;
+
+/// The sign of each piece of Pieces (the same length and order).
+std::vector<TAccidental> Accidentals(const TNoteList& List, const std::vector<TPiece>& Pieces);
+
 class TNoteList {
 public:
     /// Adds what the keyboard reported through OnKeyClick (Octave 0 and Note -1 is Space: a rest).
