@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # The main job: builds the Keymora Pad. Without a display it plays a sample melody through the
 # pad's keyboard (PC keys, clicks on keys and on the duration row, a rest with Space), prints
-# what happens and the entered notes, and writes the notes as a MIDI file and a screenshot of the
-# pad; with a display it opens the pad.
+# what happens and the entered notes, saves them as a MusicXML document, opens that again, and
+# writes the notes as a MIDI file and a screenshot of the pad with its staff; with a display it
+# opens the pad.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
@@ -24,6 +25,7 @@ trap 'rm -rf "$config"' EXIT
 cd "$out"
 status=0
 "$pad" --config "$config" --script "$root/examples/pad/sample-melody.kms" || status=$?
+echo "MusicXML document: $out/sample-melody.musicxml"
 echo "MIDI file: $out/sample-melody.mid"
 echo "screenshot: $out/sample-melody.png"
 exit "$status"

@@ -4,6 +4,8 @@
 
 #include <QtCore/QCoreApplication>
 #include <QtCore/QElapsedTimer>
+#include <QtCore/QFile>
+#include <deque>
 #include <cerrno>
 #include <cstring>
 #include <fstream>
@@ -17,6 +19,7 @@
 #include "engine/script.h"
 #include "keymora/qt/image.h"
 #include "keymora/qt/keymora_widget.h"
+#include "keymora/pitch/pitch.h"
 #include "pad_window.h"
 
 namespace keymora::pad {
@@ -25,7 +28,8 @@ namespace {
 
 using script::TExtensionResult;
 
-TExtensionResult PadCommand(PadWindow& W, const std::vector<std::string>& A, std::ostream& Out,
+TExtensionResult PadCommand(PadWindow& W, std::deque<PadWindow::Answer>& Answers,
+                            const std::vector<std::string>& A, std::ostream& Out,
                             std::string& Error) {
     const std::string& Name = A[0];
     const auto Arity = [&](std::size_t Wanted) {
@@ -35,7 +39,154 @@ TExtensionResult PadCommand(PadWindow& W, const std::vector<std::string>& A, std
         return false;
     };
     std::string Line;
-    if (script::SameText(Name, "notes")) {
+    const auto Int = [&](const std::string& Text, int Low, int High, int& Value) {
+        try {
+            std::size_t Used = 0;
+            const long V = std::stol(Text, &Used, 10);
+            if (Used == Text.size() && V >= Low && V <= High) {
+                Value = static_cast<int>(V);
+                return true;
+            }
+        } catch (const std::exception&) {
+        }
+        Error = Name + ": " + Text + " is not a number from " + std::to_string(Low) + " to " +
+                std::to_string(High);
+        return false;
+    };
+    const auto FileName = [](const std::string& Bytes) {
+        return QFile::decodeName(QByteArray::fromStdString(Bytes));
+    };
+    const auto Document = [&W](std::string& Out) {
+        Out = "{\"file\":";
+        script::AppendJsonString(Out, QFile::encodeName(W.document().filePath()).toStdString());
+        Out += ",\"entries\":";
+        script::AppendJsonInt(Out, W.notes().Size());
+        Out += ",\"modified\":";
+        Out += W.document().isModified() ? "true" : "false";
+        Out += ",\"selection\":";
+        script::AppendJsonInt(Out, W.selection() < 0 ? 0 : W.selection() + 1);
+        Out += ",\"time\":\"" + std::to_string(W.notes().Time().Beats) + "/" +
+               std::to_string(W.notes().Time().BeatType) + "\",\"tempo\":";
+        script::AppendJsonInt(Out, W.notes().Tempo());
+        Out += '}';
+    };
+    if (script::SameText(Name, "document")) {
+        if (!Arity(0)) return TExtensionResult::Failed;
+        Document(Line);
+    } else if (script::SameText(Name, "answer")) {
+        if (!Arity(1)) return TExtensionResult::Failed;
+        PadWindow::Answer A;
+        if (script::SameText(A[1], "save"))
+            A = PadWindow::Answer::Save;
+        else if (script::SameText(A[1], "discard"))
+            A = PadWindow::Answer::Discard;
+        else if (script::SameText(A[1], "cancel"))
+            A = PadWindow::Answer::Cancel;
+        else {
+            Error = "answer: save, discard or cancel, not " + A[1];
+            return TExtensionResult::Failed;
+        }
+        Answers.push_back(A);
+        return TExtensionResult::Done;
+    } else if (script::SameText(Name, "new")) {
+        if (!Arity(0)) return TExtensionResult::Failed;
+        if (!W.newDocument()) {
+            Error = "new: cancelled, the unsaved changes were kept";
+            return TExtensionResult::Failed;
+        }
+        Document(Line);
+    } else if (script::SameText(Name, "open")) {
+        if (!Arity(1)) return TExtensionResult::Failed;
+        QString Why;
+        if (!W.openDocument(FileName(A[1]), Why)) {
+            Error = "open: " + Why.toStdString();
+            return TExtensionResult::Failed;
+        }
+        Document(Line);
+    } else if (script::SameText(Name, "save")) {
+        if (A.size() > 2) {
+            Arity(1);
+            return TExtensionResult::Failed;
+        }
+        QString Why;
+        if (!W.saveDocument(A.size() == 2 ? FileName(A[1]) : QString(), Why)) {
+            Error = "save: " + Why.toStdString();
+            return TExtensionResult::Failed;
+        }
+        Document(Line);
+    } else if (script::SameText(Name, "select")) {
+        if (!Arity(1)) return TExtensionResult::Failed;
+        int N = 0;
+        if (script::SameText(A[1], "end")) {
+            W.select(-1);
+        } else {
+            if (!Int(A[1], 1, W.notes().Size(), N)) return TExtensionResult::Failed;
+            W.select(N - 1);
+        }
+        return TExtensionResult::Done;
+    } else if (script::SameText(Name, "insert")) {
+        if (!Arity(1)) return TExtensionResult::Failed;
+        if (!script::SameText(A[1], "on") && !script::SameText(A[1], "off")) {
+            Error = "insert: on or off, not " + A[1];
+            return TExtensionResult::Failed;
+        }
+        W.setInsertMode(script::SameText(A[1], "on"));
+        return TExtensionResult::Done;
+    } else if (script::SameText(Name, "delete") || script::SameText(Name, "rest") ||
+               script::SameText(Name, "redo") || script::SameText(Name, "stop")) {
+        if (!Arity(0)) return TExtensionResult::Failed;
+        if (script::SameText(Name, "delete"))
+            W.deleteEntry();
+        else if (script::SameText(Name, "rest"))
+            W.insertRest();
+        else if (script::SameText(Name, "redo"))
+            W.redo();
+        else
+            W.stop();
+        return TExtensionResult::Done;
+    } else if (script::SameText(Name, "tempo")) {
+        if (!Arity(1)) return TExtensionResult::Failed;
+        int T = 0;
+        if (!Int(A[1], MinTempo, MaxTempo, T)) return TExtensionResult::Failed;
+        W.document().setTempo(T);
+        return TExtensionResult::Done;
+    } else if (script::SameText(Name, "time")) {
+        if (!Arity(1)) return TExtensionResult::Failed;
+        const std::size_t Slash = A[1].find('/');
+        TTimeSignature T;
+        if (Slash == std::string::npos || !Int(A[1].substr(0, Slash), 1, 32, T.Beats) ||
+            !Int(A[1].substr(Slash + 1), 1, 32, T.BeatType) || !T.Valid()) {
+            Error = "time: " + A[1] + " is no time signature (1 to 32 beats of 1, 2, 4, 8, 16 "
+                                      "or 32)";
+            return TExtensionResult::Failed;
+        }
+        W.document().setTime(T);
+        return TExtensionResult::Done;
+    } else if (script::SameText(Name, "play")) {
+        if (A.size() > 2) {
+            Arity(1);
+            return TExtensionResult::Failed;
+        }
+        int Count = -1;
+        if (A.size() == 2 && !Int(A[1], 1, 1000000, Count)) return TExtensionResult::Failed;
+        // Plays in real time at the document's tempo; the line ends when playback does.
+        W.play(Count);
+        while (W.playing()) QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
+        Line = "{\"played\":[";
+        bool First = true;
+        for (const QString& P : W.playedNotes()) {
+            if (!First) Line += ',';
+            First = false;
+            script::AppendJsonString(Line, P.toStdString());
+        }
+        // What still sounds or shows afterwards: nothing, or playback left a note hanging.
+        Line += "],\"coloured\":";
+        int Coloured = 0;
+        for (int N = LowestKeyMidi; N <= HighestKeyMidi; ++N)
+            Coloured += W.keyboard().noteColor(N).isValid() ? 1 : 0;
+        script::AppendJsonInt(Line, Coloured);
+        Line += '}';
+    } else if (script::SameText(Name, "notes")) {
         if (!Arity(0)) return TExtensionResult::Failed;
         Line = "{\"notes\":[";
         bool First = true;
@@ -87,10 +238,19 @@ namespace {
 int Run(PadWindow& Window, std::istream* In, const std::string& Path, std::ostream& Out) {
     script::TScriptEngine Engine(Out, &qt::PaintToPng);
     Engine.Attach(Window.keyboard().control());
-    Engine.SetExtension(
-        [&Window](const std::vector<std::string>& Args, std::ostream& O, std::string& Error) {
-            return PadCommand(Window, Args, O, Error);
-        });
+    // Questions about unsaved changes take the answers the script gave with "answer", in
+    // order; without one the changes are kept (cancel).
+    std::deque<PadWindow::Answer> Answers;
+    Window.setAsk([&Answers](const QString&) {
+        if (Answers.empty()) return PadWindow::Answer::Cancel;
+        const PadWindow::Answer A = Answers.front();
+        Answers.pop_front();
+        return A;
+    });
+    Engine.SetExtension([&Window, &Answers](const std::vector<std::string>& Args,
+                                            std::ostream& O, std::string& Error) {
+        return PadCommand(Window, Answers, Args, O, Error);
+    });
     // Queued work (settings checks, layout) runs between lines, as between a user's actions.
     // Repaints are nothing a script sees until a screenshot, which paints first: the window
     // catches up on them now and then, so a long script costs no paint a line.
@@ -122,7 +282,9 @@ int Run(PadWindow& Window, std::istream* In, const std::string& Path, std::ostre
         In = &File;
     }
     // Lines are read with the engine's bound: an endless line is refused, not collected.
-    return Engine.Run(*In);
+    const int Status = Engine.Run(*In);
+    Window.setAsk([](const QString&) { return PadWindow::Answer::Cancel; });
+    return Status;
 }
 
 }  // namespace

@@ -38,6 +38,26 @@ if(LDD)
   endforeach()
 endif()
 
+# The pad installs like an application: the program, a desktop entry that names it and its
+# icon, and the program runs from the installed tree.
+if(WITH_QT AND PAD_EXPECTED)
+  foreach(f bin/keymora-pad share/applications/keymora-pad.desktop
+            share/icons/hicolor/scalable/apps/keymora-pad.svg)
+    if(NOT EXISTS ${prefix}/${f})
+      message(FATAL_ERROR "the install lacks ${f}")
+    endif()
+  endforeach()
+  file(READ ${prefix}/share/applications/keymora-pad.desktop desktop)
+  if(NOT desktop MATCHES "\nExec=keymora-pad %f\n" OR NOT desktop MATCHES "\nIcon=keymora-pad\n")
+    message(FATAL_ERROR "the desktop entry does not start the installed pad:\n${desktop}")
+  endif()
+  find_program(DESKTOP_FILE_VALIDATE desktop-file-validate)
+  if(DESKTOP_FILE_VALIDATE)
+    run(${DESKTOP_FILE_VALIDATE} ${prefix}/share/applications/keymora-pad.desktop)
+  endif()
+  run(${prefix}/bin/keymora-pad --help)
+endif()
+
 # A pkg-config path holding every pkgconfig folder of the prefix, whatever the library folder.
 file(GLOB_RECURSE pc_files ${prefix}/*.pc)
 set(pc_path "")

@@ -39,7 +39,7 @@ struct Pad {
     QTemporaryDir Config;
     PadWindow Window;
     std::ostringstream Out;
-    Pad() : Window(PadWindow::Options{Config.path(), false}) {
+    Pad() : Window(PadWindow::Options{Config.path(), false, false}) {
         Window.resize(800, 400);
         Window.show();
         QApplication::processEvents();
