@@ -340,7 +340,7 @@ void StaffView::setEntryPoint(int Entry) {
     EnsureVisible(Selection_);
     int System = 0;
     const float X = CaretX(EntryPoint_, System);
-    const int Top = static_cast<int>(SystemTop(System));
+    const int Top = static_cast<int>(SystemTop(System)) - TopMargin;
     const int Vh = viewport()->height();
     QScrollBar* V = verticalScrollBar();
     if (Top < V->value()) V->setValue(Top);
@@ -529,7 +529,7 @@ void StaffView::scrollContentsBy(int, int) { viewport()->update(); }
 void StaffView::EnsureVisible(int Entry) {
     const int System = systemOf(Entry);
     if (System < 0) return;
-    const int Top = static_cast<int>(SystemTop(System));
+    const int Top = static_cast<int>(SystemTop(System)) - TopMargin;
     QScrollBar* V = verticalScrollBar();
     const int Vh = viewport()->height();
     if (Top < V->value()) V->setValue(Top);
@@ -566,9 +566,10 @@ QRectF StaffView::PieceBox(const Placed& P) const {
 QRect StaffView::headRect(int Entry) const {
     if (Entry < 0 || Entry + 1 >= static_cast<int>(FirstPiece_.size())) return {};
     const Placed& P = Pieces_[static_cast<std::size_t>(FirstPiece_[static_cast<std::size_t>(Entry)])];
-    const QRectF R = PieceBox(P).translated(-horizontalScrollBar()->value(), -verticalScrollBar()->value());
-    return QRect(static_cast<int>(std::floor(R.left())), static_cast<int>(std::floor(R.top())),
-                 static_cast<int>(std::ceil(R.width())), static_cast<int>(std::ceil(R.height())));
+    // The pixels the head touches: its centre pixel is the rectangle's centre.
+    return PieceBox(P)
+        .translated(-horizontalScrollBar()->value(), -verticalScrollBar()->value())
+        .toAlignedRect();
 }
 
 int StaffView::entryAt(QPoint Point) const {
