@@ -1,0 +1,75 @@
+// Draws a short melody on the pad's staff view into a PNG: the picture of the staff in the docs.
+//   keymora-pad-staff-picture OUT.png [--ratio 2] [--width 900]
+// The file is written whole or not at all (QSaveFile), then read back and checked.
+#include <QtCore/QSaveFile>
+#include <QtGui/QImage>
+#include <QtGui/QImageReader>
+#include <QtWidgets/QApplication>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "note_list.h"
+#include "staff_view.h"
+
+using keymora::pad::StaffView;
+using keymora::pad::TEntry;
+using keymora::pad::TNoteList;
+
+namespace {
+// Octave 5 starts at middle C; Note 1 = C .. 7 = B; Duration 2 = quarter.
+TEntry N(int Octave, int Note, int Tone, int Duration) { return {false, Octave, Note, Tone, Duration}; }
+TEntry R(int Duration) { return {true, 0, 0, 0, Duration}; }
+}  // namespace
+
+int main(int Argc, char** Argv) {
+    if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    QApplication App(Argc, Argv);
+    const char* Out = nullptr;
+    double Ratio = 2;
+    int Width = 900;
+    for (int I = 1; I < Argc; ++I) {
+        if (!std::strcmp(Argv[I], "--ratio") && I + 1 < Argc) Ratio = std::atof(Argv[++I]);
+        else if (!std::strcmp(Argv[I], "--width") && I + 1 < Argc) Width = std::atoi(Argv[++I]);
+        else Out = Argv[I];
+    }
+    if (!Out || Ratio <= 0 || Width < 200) {
+        std::fprintf(stderr, "usage: keymora-pad-staff-picture OUT.png [--ratio R] [--width W]\n");
+        return 2;
+    }
+
+    TNoteList Notes;
+    Notes.Assign({N(5, 1, 0, 2), N(5, 3, 0, 3), N(5, 4, 1, 3), N(5, 5, 0, 2), N(5, 6, 0, 2),
+                  N(5, 7, -1, 1), R(2), N(6, 1, 0, 3), N(6, 2, 0, 4), N(6, 1, 0, 4),
+                  N(5, 7, 0, 2), N(5, 6, 0, 1), N(5, 5, 0, 1),
+                  N(4, 5, 0, 2), N(4, 1, 0, 3), N(4, 2, 1, 3), R(3), N(4, 5, 0, 4), N(4, 6, 0, 4),
+                  N(4, 7, 0, 2), N(5, 1, 0, 0), R(2), N(6, 3, 0, 5), N(6, 4, 1, 5), N(6, 5, 0, 4),
+                  N(6, 6, 0, 3), N(6, 7, -1, 2), R(4), N(5, 5, 0, 0)},
+                 {4, 4}, 96);
+    StaffView View;
+    View.setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    View.setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    View.resize(Width, 400);
+    View.setNotes(&Notes);
+    View.resize(Width, View.documentHeight());
+    View.setSelection(11);
+    View.setEntryPoint(Notes.Size());
+
+    QImage Image(QSize(Width, View.height()) * Ratio, QImage::Format_RGB32);
+    Image.setDevicePixelRatio(Ratio);
+    Image.fill(Qt::white);
+    View.render(&Image);
+
+    QSaveFile File(QString::fromLocal8Bit(Out));
+    if (!File.open(QIODevice::WriteOnly) || !Image.save(&File, "PNG") || !File.commit()) {
+        std::fprintf(stderr, "cannot write %s: %s\n", Out, qPrintable(File.errorString()));
+        return 1;
+    }
+    const QImage Back(QString::fromLocal8Bit(Out));
+    if (Back.size() != Image.size()) {
+        std::fprintf(stderr, "%s does not read back as the picture drawn\n", Out);
+        return 1;
+    }
+    std::printf("%s: %d x %d\n", Out, Back.width(), Back.height());
+    return 0;
+}
