@@ -111,6 +111,7 @@ struct MessageCase {
     Messages Sent;
     std::vector<std::string> Expected;
 };
+void PrintTo(const MessageCase& Case, std::ostream* Out) { *Out << Case.Name; }
 
 class MidiMessages : public MidiJack, public ::testing::WithParamInterface<MessageCase> {};
 
@@ -149,6 +150,7 @@ struct ReleaseCase {
     std::function<void(std::unique_ptr<MidiInput>&)> Release;
     std::vector<std::string> Released;
 };
+void PrintTo(const ReleaseCase& Case, std::ostream* Out) { *Out << Case.Name; }
 
 class HeldNotes : public MidiJack, public ::testing::WithParamInterface<ReleaseCase> {};
 
