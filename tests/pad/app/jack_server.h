@@ -8,12 +8,15 @@
 #include <QtCore/QProcess>
 #include <QtCore/QStandardPaths>
 #include <QtCore/QThread>
+#include <sys/prctl.h>
+#include <unistd.h>
+
 #include <atomic>
 #include <chrono>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <optional>
-#include <unistd.h>
 #include <string>
 #include <vector>
 
@@ -45,6 +48,8 @@ public:
         if (const char* Old = std::getenv("JACK_DEFAULT_SERVER")) Previous_ = Old;
         if (Error_ = Unavailable(); !Error_.empty()) return;
         Process_.setProcessChannelMode(QProcess::MergedChannels);
+        // A test that crashes takes its server with it.
+        Process_.setChildProcessModifier([] { prctl(PR_SET_PDEATHSIG, SIGTERM); });
         Process_.start(QStringLiteral("jackd"),
                        {"-n", QString::fromStdString(Name_), "-d", "dummy", "-r", "48000", "-p",
                         "256"});
