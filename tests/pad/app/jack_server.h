@@ -40,8 +40,8 @@ public:
 #endif
     }
 
-    /// Starts the server; Error() is empty once it takes clients.
-    JackServer() {
+    /// Starts the server with periods of Frames at 48 kHz; Error() is empty once it takes clients.
+    explicit JackServer(int Frames = 256) {
         static std::atomic<int> Count{0};
         Name_ = "keymora-test-" + std::to_string(getpid()) + "-" +
                 std::to_string(Count++);
@@ -52,7 +52,7 @@ public:
         Process_.setChildProcessModifier([] { prctl(PR_SET_PDEATHSIG, SIGTERM); });
         Process_.start(QStringLiteral("jackd"),
                        {"-n", QString::fromStdString(Name_), "-d", "dummy", "-r", "48000", "-p",
-                        "256"});
+                        QString::number(Frames)});
         if (!Process_.waitForStarted(5000)) {
             Error_ = "jackd did not start: " + Process_.errorString().toStdString();
             return;
