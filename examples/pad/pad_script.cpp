@@ -75,18 +75,18 @@ TExtensionResult PadCommand(PadWindow& W, std::deque<PadWindow::Answer>& Answers
         Document(Line);
     } else if (script::SameText(Name, "answer")) {
         if (!Arity(1)) return TExtensionResult::Failed;
-        PadWindow::Answer A;
-        if (script::SameText(A[1], "save"))
-            A = PadWindow::Answer::Save;
-        else if (script::SameText(A[1], "discard"))
-            A = PadWindow::Answer::Discard;
-        else if (script::SameText(A[1], "cancel"))
-            A = PadWindow::Answer::Cancel;
-        else {
+        PadWindow::Answer Given;
+        if (script::SameText(A[1], "save")) {
+            Given = PadWindow::Answer::Save;
+        } else if (script::SameText(A[1], "discard")) {
+            Given = PadWindow::Answer::Discard;
+        } else if (script::SameText(A[1], "cancel")) {
+            Given = PadWindow::Answer::Cancel;
+        } else {
             Error = "answer: save, discard or cancel, not " + A[1];
             return TExtensionResult::Failed;
         }
-        Answers.push_back(A);
+        Answers.push_back(Given);
         return TExtensionResult::Done;
     } else if (script::SameText(Name, "new")) {
         if (!Arity(0)) return TExtensionResult::Failed;

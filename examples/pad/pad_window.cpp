@@ -170,6 +170,10 @@ PadWindow::PadWindow(const Options& options, QWidget* parent)
 }
 
 PadWindow::~PadWindow() {
+    // The document's history goes with it and may report itself clean on the way: that is no
+    // save, so the recovery copy stays (only a close that kept or dropped the changes by the
+    // user's answer removes it).
+    Document_->blockSignals(true);
     stop();
     midiAllOff();
     if (Synth_) Synth_->AllOff();

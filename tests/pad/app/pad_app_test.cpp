@@ -183,7 +183,7 @@ TEST(PadHeadless, SampleMelodyEndToEnd) {
     EXPECT_EQ(F.Notes, Expected);
     EXPECT_EQ(F.End, 6720);
 
-    // The PNG's own header says how large it is: the 800 x 400 window.
+    // The PNG's own header says how large it is: the 800 x 480 window.
     const std::vector<std::uint8_t> Png = ReadBytes(Dir + "sample-melody.png");
     ASSERT_GE(Png.size(), 24u);
     EXPECT_EQ(std::string(Png.begin() + 1, Png.begin() + 4), "PNG");
@@ -191,8 +191,8 @@ TEST(PadHeadless, SampleMelodyEndToEnd) {
         return Png[I] << 24 | Png[I + 1] << 16 | Png[I + 2] << 8 | Png[I + 3];
     };
     EXPECT_EQ(U32(16), 800);
-    EXPECT_EQ(U32(20), 400);
-    EXPECT_NE(Out.find("{\"screenshot\":\"sample-melody.png\",\"width\":800,\"height\":400}"),
+    EXPECT_EQ(U32(20), 480);
+    EXPECT_NE(Out.find("{\"screenshot\":\"sample-melody.png\",\"width\":800,\"height\":480}"),
               std::string::npos);
 
     // The quarter notes chosen in the duration row were kept in the settings folder given.

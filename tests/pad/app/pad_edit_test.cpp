@@ -86,7 +86,7 @@ INSTANTIATE_TEST_SUITE_P(
         // A key played with a selection changes its pitch and keeps its duration.
         EditCase{"replace", "select 2\ndown 784 52\nup 784 52\nselect 2\nkeydown G\nkeyup G\n",
                  "C4 1/4 G4 1/2 E4 1/4"},
-        EditCase{"shift_flat", "select 1\nkeydown SHIFT\nkeydown F\nkeyup F\nkeyup SHIFT\n",
+        EditCase{"shift_flat", "select 1\nkeydown F shift\nkeyup F shift\n",
                  "Fb4 1/4 D4 1/4 E4 1/4"},
         // A duration cell picked with a selection changes the selected duration.
         EditCase{"duration", "select 3\ndown 784 52\nup 784 52\n", "C4 1/4 D4 1/4 E4 1/2"},
@@ -280,7 +280,7 @@ TEST(PadPlayback, PlaysInTimeAndLeavesNothingBehind) {
     QTemporaryDir Config;
     Pad P(Config.path());
     ASSERT_EQ(P.Run(std::string(ThreeNotes) +
-                    "keydown SPACE\nkeyup SPACE\nkeydown SHIFT\nkeydown F\nkeyup F\nkeyup SHIFT\n"
+                    "keydown SPACE\nkeyup SPACE\nkeydown F shift\nkeyup F shift\n"
                     "tempo 400\n"),
               0);
     // Five quarters at 400 a minute: 750 ms.
