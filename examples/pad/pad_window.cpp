@@ -316,7 +316,13 @@ void PadWindow::documentChanged(int entry) {
         Staff_->setEntryPoint(Selection_ >= 0 ? Selection_ : N);
     }
     Staff_->setSelection(Selection_);
-    if (List_->isVisible() || entry < 0) refreshList();
+    if (List_->isVisible() && entry == N - 1 && List_->count() == N - 1) {
+        // A note more at the end costs one item: the entries before it stay as they are.
+        List_->addItem(QString::fromStdString(Describe(Document_->notes().Entries().back())));
+        List_->scrollToBottom();
+    } else if (List_->isVisible() || entry < 0) {
+        refreshList();
+    }
     refreshCount();
     refreshMenus();
     if (!RecoveryPending_) {
@@ -875,7 +881,10 @@ void PadWindow::openDialog() {
         tr("MusicXML (*.musicxml *.xml)"));
     if (File.isEmpty()) return;
     QString Error;
-    if (!openDocument(File, Error) && !Error.isEmpty()) say(Error);
+    if (!openDocument(File, Error) && !Error.isEmpty()) {
+        say(Error);
+        QMessageBox::warning(this, tr("Open"), tr("%1 was not opened: %2").arg(File, Error));
+    }
 }
 
 bool PadWindow::saveAsDialog() {
@@ -888,6 +897,7 @@ bool PadWindow::saveAsDialog() {
     QString Error;
     if (saveDocument(File, Error)) return true;
     say(Error);
+    QMessageBox::warning(this, tr("Save as"), Error);
     return false;
 }
 
