@@ -330,7 +330,7 @@ private:
     QXmlStreamReader::TokenType Next();
     bool NextChild();
     void Skip();
-    QString Text();
+    QStringView Text();
     long long Number(long long Min, long long Max, const QString& What);
     long long ToLength(long long Duration, qint64 Line);
 
@@ -357,6 +357,7 @@ private:
     long long BarLength() const { return static_cast<long long>(Time.BarTicks() / TicksPer128th); }
 
     QXmlStreamReader X_;
+    QString Leaf_;
     int Depth_ = 0;
     TMark Mark_ = TMark::None;
     long long Divisions_ = 0;
@@ -424,18 +425,37 @@ void TReader::Skip() {
     while (NextChild()) Skip();
 }
 
-QString TReader::Text() {
-    QString T = X_.readElementText();
-    if (X_.hasError()) XmlFail();
-    --Depth_;
-    return T;
+/// The text of the current element, which holds text alone, trimmed; valid until the next
+/// read. It is gathered in one buffer for the whole document, so reading a value allocates
+/// nothing once the buffer has grown to the longest.
+QStringView TReader::Text() {
+    Leaf_.resize(0);
+    for (;;) {
+        switch (X_.readNext()) {
+            case QXmlStreamReader::Characters:
+                Leaf_.append(X_.text());
+                continue;
+            case QXmlStreamReader::EndElement:
+                --Depth_;
+                return QStringView(Leaf_).trimmed();
+            case QXmlStreamReader::StartElement:
+                Fail(Line(), QStringLiteral("<%1> inside an element that holds text alone")
+                                 .arg(Shown(X_.name())));
+            case QXmlStreamReader::EntityReference:
+                Fail(Line(), QStringLiteral("an undeclared entity (&%1;)").arg(Shown(X_.name())));
+            case QXmlStreamReader::Invalid:
+                XmlFail();
+            default:
+                continue;  // comments and processing instructions
+        }
+    }
 }
 
 long long TReader::Number(long long Min, long long Max, const QString& What) {
     const qint64 At = Line();
-    const QString T = Text();
+    const QStringView T = Text();
     bool Ok = false;
-    const long long V = T.trimmed().toLongLong(&Ok);
+    const long long V = T.toLongLong(&Ok);
     if (!Ok || V < Min || V > Max)
         Fail(At, QStringLiteral("%1 '%2' is not a whole number from %3 to %4")
                      .arg(What, Shown(T))
@@ -660,13 +680,13 @@ std::optional<int> TReader::ReadMetronome() {
     while (NextChild()) {
         if (Is(u"beat-unit")) {
             ++Units;
-            Unit = TypeIndex(Text().trimmed());
+            Unit = TypeIndex(Text());
         } else if (Is(u"beat-unit-dot")) {
             ++Dots;
             Skip();
         } else if (Is(u"per-minute")) {
             bool Ok = false;
-            const double V = Text().trimmed().toDouble(&Ok);
+            const double V = Text().toDouble(&Ok);
             if (Ok && std::isfinite(V)) PerMinute = V;
         } else {
             Skip();
@@ -708,16 +728,16 @@ void TReader::ReadPitch(TNoteRead& N) {
     while (NextChild()) {
         if (Is(u"step")) {
             const qint64 L = Line();
-            const QString S = Text().trimmed();
+            const QStringView S = Text();
             static constexpr char16_t Letters[] = u"CDEFGAB";
             for (int I = 0; I < 7 && S.size() == 1; ++I)
                 if (S[0] == QChar(Letters[I])) Letter = I;
             if (Letter < 0) Fail(L, QStringLiteral("a <step> of '%1', not C, D, E, F, G, A or B").arg(Shown(S)));
         } else if (Is(u"alter")) {
             const qint64 L = Line();
-            const QString S = Text();
+            const QStringView S = Text();
             bool Ok = false;
-            const double V = S.trimmed().toDouble(&Ok);
+            const double V = S.toDouble(&Ok);
             if (!Ok || (V != -1 && V != 0 && V != 1))
                 Fail(L, QStringLiteral("an <alter> of '%1': only a flat (-1), a natural (0) or a sharp "
                                        "(1) can be entered in the pad")
@@ -777,13 +797,13 @@ void TReader::ReadNote() {
                 Fail(L, QStringLiteral("a <tie> of type '%1'").arg(Shown(T)));
             Skip();
         } else if (Is(u"voice")) {
-            const QString V = Text();
-            if (V.trimmed() != u"1")
+            const QStringView V = Text();
+            if (V != u"1")
                 Fail(L, QStringLiteral("voice %1: only one voice (voice 1) can be entered in the pad")
                             .arg(Shown(V)));
         } else if (Is(u"type")) {
-            const QString T = Text();
-            Type = TypeIndex(T.trimmed());
+            const QStringView T = Text();
+            Type = TypeIndex(T);
             if (Type < 0)
                 Fail(L, QStringLiteral("a note value <type>%1</type> that the pad has no key for")
                             .arg(Shown(T)));

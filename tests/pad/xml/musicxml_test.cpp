@@ -278,6 +278,8 @@ const THostileCase HostileCases[] = {
     {"note_after_the_fill", Doc("<note><?keymora fill?><rest/><duration>2</duration></note>\n" R(6)),
      "line 7: a note after the rests that complete the last bar"},
     {"tempo_out_of_range", Doc("<sound tempo=\"1000\"/>"), "line 6: a tempo of '1000'"},
+    {"element_in_a_value", Doc("<note><rest/><duration>4<b/></duration></note>"),
+     "line 6: <b> inside an element that holds text alone"},
     {"duration_not_in_128ths", Doc("<attributes><divisions>3</divisions></attributes>" C4(1, "")),
      "line 6: a <duration> of 1 at 3 divisions a quarter is no whole number"},
 };
