@@ -3,7 +3,6 @@
 // back to the same document.
 #include <QByteArray>
 #include <QString>
-
 #include <cstdint>
 
 #include "musicxml.h"

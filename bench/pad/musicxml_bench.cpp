@@ -4,7 +4,6 @@
 #include <benchmark/benchmark.h>
 
 #include <QTemporaryDir>
-
 #include <cstdlib>
 
 #include "musicxml.h"

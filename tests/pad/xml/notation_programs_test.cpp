@@ -11,8 +11,8 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 
-#include "midi_reader.h"
 #include "keymora/pitch/pitch.h"
+#include "midi_reader.h"
 #include "musicxml.h"
 
 namespace keymora::pad {
@@ -21,18 +21,21 @@ namespace {
 TEntry Note(int Octave, int Letter, int Tone, int Duration) {
     return {false, Octave, Letter, Tone, Duration};
 }
-TEntry Rest(int Duration) { return {true, 0, 0, 0, Duration}; }
+TEntry Rest(int Duration) {
+    return {true, 0, 0, 0, Duration};
+}
 
 // Every value, sharps, flats and naturals in a bar, Fb, E# and Cb, the lowest and the highest
 // key, notes on the bass staff, notes tied across bar lines and rests split by them.
 TNoteList Sample() {
     TNoteList L;
-    L.Assign({Note(5, 4, 1, 2), Note(5, 4, 0, 3), Note(4, 7, -1, 3), Note(6, 3, 0, 1),
-              Note(5, 2, 0, 0), Rest(2), Note(5, 5, 1, 1), Note(6, 1, 0, 1), Note(5, 1, 0, 4),
-              Note(5, 2, 0, 5), Note(5, 3, 0, 6), Note(5, 4, 0, 7), Rest(7), Rest(6), Rest(5),
-              Rest(4), Note(1, 6, 0, 3), Note(9, 1, 0, 3), Note(5, 4, -1, 2), Note(5, 3, 1, 1),
-              Rest(0), Note(4, 1, -1, 2)},
-             {4, 4}, 96);
+    L.Assign(
+        {Note(5, 4, 1, 2), Note(5, 4, 0, 3), Note(4, 7, -1, 3), Note(6, 3, 0, 1),  Note(5, 2, 0, 0),
+         Rest(2),          Note(5, 5, 1, 1), Note(6, 1, 0, 1),  Note(5, 1, 0, 4),  Note(5, 2, 0, 5),
+         Note(5, 3, 0, 6), Note(5, 4, 0, 7), Rest(7),           Rest(6),           Rest(5),
+         Rest(4),          Note(1, 6, 0, 3), Note(9, 1, 0, 3),  Note(5, 4, -1, 2), Note(5, 3, 1, 1),
+         Rest(0),          Note(4, 1, -1, 2)},
+        {4, 4}, 96);
     return L;
 }
 
@@ -64,7 +67,8 @@ TRun RunProgram(const QString& Program, const QStringList& Arguments, const QStr
 
 QString Find(std::initializer_list<const char*> Names) {
     for (const char* N : Names)
-        if (const QString Path = QStandardPaths::findExecutable(QString::fromLatin1(N)); !Path.isEmpty())
+        if (const QString Path = QStandardPaths::findExecutable(QString::fromLatin1(N));
+            !Path.isEmpty())
             return Path;
     return {};
 }
@@ -77,8 +81,9 @@ TEST(NotationPrograms, MuseScoreMidiHasThePadsNotes) {
     const TNoteList L = Sample();
     QString Error;
     ASSERT_TRUE(SaveMusicXml(Folder.filePath(QStringLiteral("in.musicxml")), L, Error));
-    const TRun R = RunProgram(MuseScore, {QStringLiteral("-o"), QStringLiteral("out.mid"),
-                                   QStringLiteral("in.musicxml")}, Folder.path());
+    const TRun R = RunProgram(
+        MuseScore, {QStringLiteral("-o"), QStringLiteral("out.mid"), QStringLiteral("in.musicxml")},
+        Folder.path());
     ASSERT_EQ(R.Exit, 0) << R.Output.toStdString();
     QFile Midi(Folder.filePath(QStringLiteral("out.mid")));
     ASSERT_TRUE(Midi.open(QIODevice::ReadOnly)) << R.Output.toStdString();
@@ -121,9 +126,10 @@ TEST(NotationPrograms, MusicXml2LyHasThePadsNotes) {
     const TNoteList L = Sample();
     QString Error;
     ASSERT_TRUE(SaveMusicXml(Folder.filePath(QStringLiteral("in.musicxml")), L, Error));
-    const TRun R = RunProgram(Converter, {QStringLiteral("--absolute"), QStringLiteral("-o"),
-                                   QStringLiteral("out.ly"), QStringLiteral("in.musicxml")},
-                       Folder.path());
+    const TRun R = RunProgram(Converter,
+                              {QStringLiteral("--absolute"), QStringLiteral("-o"),
+                               QStringLiteral("out.ly"), QStringLiteral("in.musicxml")},
+                              Folder.path());
     ASSERT_EQ(R.Exit, 0) << R.Output.toStdString();
     QFile Ly(Folder.filePath(QStringLiteral("out.ly")));
     ASSERT_TRUE(Ly.open(QIODevice::ReadOnly));
@@ -140,7 +146,8 @@ TEST(NotationPrograms, MusicXml2LyHasThePadsNotes) {
     }
     QStringList Notes;
     int TheirRests = 0;
-    static const QRegularExpression Token(QStringLiteral(R"((?<![\w\\"])([a-g](?:is|es)?[',]*\d+ ?~?|r\d+))"));
+    static const QRegularExpression Token(
+        QStringLiteral(R"((?<![\w\\"])([a-g](?:is|es)?[',]*\d+ ?~?|r\d+))"));
     for (auto M = Token.globalMatch(Text); M.hasNext();) {
         const QString T = M.next().captured(1).remove(QLatin1Char(' '));
         if (T.startsWith(QLatin1Char('r')))
