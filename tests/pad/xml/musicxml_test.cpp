@@ -278,6 +278,11 @@ const THostileCase HostileCases[] = {
     {"note_after_the_fill", Doc("<note><?keymora fill?><rest/><duration>2</duration></note>\n" R(6)),
      "line 7: a note after the rests that complete the last bar"},
     {"tempo_out_of_range", Doc("<sound tempo=\"1000\"/>"), "line 6: a tempo of '1000'"},
+    // 31,251 bars of 32/1, each rest split into 32 whole rests: one bar more than the cap holds.
+    {"too_many_entries",
+     Doc("<attributes><time><beats>32</beats><beat-type>1</beat-type></time></attributes>" R(256) +
+         QByteArray("</measure><measure>" R(256)).repeated(31250)),
+     "line 31256: more than 1000000 notes and rests"},
     {"element_in_a_value", Doc("<note><rest/><duration>4<b/></duration></note>"),
      "line 6: <b> inside an element that holds text alone"},
     {"duration_not_in_128ths", Doc("<attributes><divisions>3</divisions></attributes>" C4(1, "")),
