@@ -6,6 +6,10 @@
 #include <QFile>
 #include <QXmlStreamReader>
 
+#include <sys/mount.h>
+
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
 
 #include "../../support/write_faults.h"
@@ -322,6 +326,27 @@ TEST_P(MusicXmlWriteFaults, OldFileKept) {
 INSTANTIATE_TEST_SUITE_P(Faults, MusicXmlWriteFaults,
                          ::testing::ValuesIn(keymora::testing::WriteFaultCases),
                          [](const auto& Info) { return std::string(Info.param.Name); });
+
+// A real full disk: a 16 KiB tmpfs holding the old file, where the new one does not fit. Mounting
+// needs root (or the right to mount); elsewhere the file-size limit above stands in for it.
+TEST(MusicXmlSave, FullDiskKeepsTheOldFile) {
+    const fs::path Folder = fs::path(::testing::TempDir()) / "keymora_musicxml_full";
+    fs::create_directories(Folder);
+    if (::mount("tmpfs", Folder.c_str(), "tmpfs", 0, "size=16k") != 0)
+        GTEST_SKIP() << "cannot mount a tmpfs here: " << std::strerror(errno);
+    const std::string Old = "old contents that must survive\n";
+    std::ofstream(Folder / "out.musicxml", std::ios::binary) << Old;
+    QString Error;
+    const bool Saved = SaveMusicXml(QString::fromStdString((Folder / "out.musicxml").native()),
+                                    Everything({4, 4}, 120), Error);
+    const std::string After = keymora::testing::ReadWhole(Folder / "out.musicxml");
+    const int Stray = keymora::testing::StrayEntries(Folder, {"out.musicxml"});
+    ::umount(Folder.c_str());
+    EXPECT_FALSE(Saved);
+    EXPECT_TRUE(Error.contains(QStringLiteral("No space left on device"))) << Error.toStdString();
+    EXPECT_EQ(After, Old);
+    EXPECT_EQ(Stray, 0) << "a temporary was left";
+}
 
 TEST(MusicXmlOpen, RefusesWhatItCannotReadAndKeepsTheDocument) {
     const fs::path Folder = fs::path(::testing::TempDir()) / "keymora_musicxml_open";
