@@ -1,11 +1,12 @@
 #!/usr/bin/env bash
 # Installs the Debian 12 packages Keymora builds, tests and runs with (as root); quiet when all
-# are present already.
+# are present already. musescore3 and lilypond (musicxml2ly) open the pad's MusicXML export in the
+# tests.
 set -euo pipefail
 packages=(build-essential cmake pkg-config libgtest-dev libgmock-dev libbenchmark-dev
   qt6-base-dev libqt6opengl6-dev qt6-tools-dev qt6-tools-dev-tools libqt6uitools6 libgl-dev fonts-liberation xvfb xauth
   libfluidsynth-dev fluid-soundfont-gm librtmidi-dev libjack-jackd2-dev jackd2
-  clang libclang-rt-14-dev valgrind doxygen)
+  clang libclang-rt-14-dev valgrind doxygen musescore3 lilypond desktop-file-utils)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

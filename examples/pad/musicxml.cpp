@@ -8,7 +8,6 @@
 #include <QSaveFile>
 #include <QXmlStreamReader>
 #include <QXmlStreamWriter>
-
 #include <algorithm>
 #include <array>
 #include <cerrno>
@@ -32,9 +31,11 @@ constexpr int TicksPer128th = 15;  // TNoteList's 480 ticks a quarter
 constexpr long long MaxBarLength = 32LL * WholeLength;
 
 constexpr std::array<const char16_t*, 8> TypeNames = {u"whole", u"half", u"quarter", u"eighth",
-                                                     u"16th",  u"32nd", u"64th",    u"128th"};
+                                                      u"16th",  u"32nd", u"64th",    u"128th"};
 
-int PlainLength(int Duration) { return WholeLength >> Duration; }
+int PlainLength(int Duration) {
+    return WholeLength >> Duration;
+}
 
 /// The plain value (0 = whole .. 7 = 1/128) lasting Length 1/128 notes, or -1.
 int PlainOf(long long Length) {
@@ -78,12 +79,14 @@ struct TWords {
                                    QStringLiteral("natural")};
     TWords() {
         for (int D = 0; D < 8; ++D) {
-            TypeName[static_cast<std::size_t>(D)] = QString::fromUtf16(TypeNames[static_cast<std::size_t>(D)]);
+            TypeName[static_cast<std::size_t>(D)] =
+                QString::fromUtf16(TypeNames[static_cast<std::size_t>(D)]);
             Length[static_cast<std::size_t>(D)] = QString::number(PlainLength(D));
         }
         for (int L = 0; L < 7; ++L) {
             const TNote Natural{5, L + 1, 0};
-            Letter[static_cast<std::size_t>(L)] = QString(QChar::fromLatin1(Natural.Text().View().front()));
+            Letter[static_cast<std::size_t>(L)] =
+                QString(QChar::fromLatin1(Natural.Text().View().front()));
         }
         for (int N = 0; N < 10; ++N) Number[static_cast<std::size_t>(N)] = QString::number(N);
     }
@@ -251,8 +254,9 @@ QByteArray ToMusicXml(const TNoteList& List) {
     }
     // The last bar completed with rests that the reader drops.
     const int BarLength = List.Time().BarTicks() / TicksPer128th;
-    int At = Pieces.empty() ? 0
-                            : Pieces.back().Start / TicksPer128th + PlainLength(Pieces.back().Duration);
+    int At = Pieces.empty()
+                 ? 0
+                 : Pieces.back().Start / TicksPer128th + PlainLength(Pieces.back().Duration);
     while (At < BarLength) {
         const int D = LargestWithin(BarLength - At);
         WriteNote(W, S, nullptr, D, false, false, TAccidental::None, &Fill);
@@ -283,7 +287,7 @@ QString LengthText(long long Length) {
 }
 
 class TReader {
-public:
+  public:
     explicit TReader(const QByteArray& Data) : X_(Data) {}
 
     void Read();
@@ -292,7 +296,7 @@ public:
     TTimeSignature Time;
     int Tempo = 120;
 
-private:
+  private:
     enum class TMark { None, Continues, Fill };
 
     // What has been read of a note or rest that may still grow: tied pieces of one pitch, or
@@ -330,7 +334,7 @@ private:
     QXmlStreamReader::TokenType Next();
     bool NextChild();
     void Skip();
-    QString Text();
+    QStringView Text();
     long long Number(long long Min, long long Max, const QString& What);
     long long ToLength(long long Duration, qint64 Line);
 
@@ -357,6 +361,7 @@ private:
     long long BarLength() const { return static_cast<long long>(Time.BarTicks() / TicksPer128th); }
 
     QXmlStreamReader X_;
+    QString Leaf_;
     int Depth_ = 0;
     TMark Mark_ = TMark::None;
     long long Divisions_ = 0;
@@ -424,18 +429,37 @@ void TReader::Skip() {
     while (NextChild()) Skip();
 }
 
-QString TReader::Text() {
-    QString T = X_.readElementText();
-    if (X_.hasError()) XmlFail();
-    --Depth_;
-    return T;
+/// The text of the current element, which holds text alone, trimmed; valid until the next
+/// read. It is gathered in one buffer for the whole document, so reading a value allocates
+/// nothing once the buffer has grown to the longest.
+QStringView TReader::Text() {
+    Leaf_.resize(0);
+    for (;;) {
+        switch (X_.readNext()) {
+            case QXmlStreamReader::Characters:
+                Leaf_.append(X_.text());
+                continue;
+            case QXmlStreamReader::EndElement:
+                --Depth_;
+                return QStringView(Leaf_).trimmed();
+            case QXmlStreamReader::StartElement:
+                Fail(Line(), QStringLiteral("<%1> inside an element that holds text alone")
+                                 .arg(Shown(X_.name())));
+            case QXmlStreamReader::EntityReference:
+                Fail(Line(), QStringLiteral("an undeclared entity (&%1;)").arg(Shown(X_.name())));
+            case QXmlStreamReader::Invalid:
+                XmlFail();
+            default:
+                continue;  // comments and processing instructions
+        }
+    }
 }
 
 long long TReader::Number(long long Min, long long Max, const QString& What) {
     const qint64 At = Line();
-    const QString T = Text();
+    const QStringView T = Text();
     bool Ok = false;
-    const long long V = T.trimmed().toLongLong(&Ok);
+    const long long V = T.toLongLong(&Ok);
     if (!Ok || V < Min || V > Max)
         Fail(At, QStringLiteral("%1 '%2' is not a whole number from %3 to %4")
                      .arg(What, Shown(T))
@@ -482,7 +506,8 @@ void TReader::ReadScore() {
             ReadPartList();
         else if (Is(u"part")) {
             if (PartSeen_)
-                Fail(Line(), QStringLiteral("a second <part>: only one part can be entered in the pad"));
+                Fail(Line(),
+                     QStringLiteral("a second <part>: only one part can be entered in the pad"));
             PartSeen_ = true;
             ReadPart();
         } else {
@@ -514,11 +539,12 @@ void TReader::ReadPart() {
 
 void TReader::ReadMeasure() {
     if (Short_)
-        Fail(Short_->first, QStringLiteral("measure %1 lasts %2 where the meter wants %3/%4: "
-                                           "pickups and short measures cannot be entered in the pad")
-                                .arg(Short_->second, LengthText(ShortLength_))
-                                .arg(Time.Beats)
-                                .arg(Time.BeatType));
+        Fail(Short_->first,
+             QStringLiteral("measure %1 lasts %2 where the meter wants %3/%4: "
+                            "pickups and short measures cannot be entered in the pad")
+                 .arg(Short_->second, LengthText(ShortLength_))
+                 .arg(Time.Beats)
+                 .arg(Time.BeatType));
     MeasureLine_ = Line();
     MeasureNumber_ = Shown(X_.attributes().value(QLatin1StringView("number")));
     Pos_ = Placed_ = Reach_ = 0;
@@ -564,7 +590,8 @@ void TReader::ReadAttributes() {
         else if (Is(u"time"))
             ReadTime();
         else if (Is(u"transpose"))
-            Fail(Line(), QStringLiteral("a transposing part (<transpose>) cannot be entered in the pad"));
+            Fail(Line(),
+                 QStringLiteral("a transposing part (<transpose>) cannot be entered in the pad"));
         else
             Skip();
     }
@@ -579,9 +606,11 @@ void TReader::ReadTime() {
             ++Pairs;
             T.Beats = static_cast<int>(Number(1, 32, QStringLiteral("a time signature's <beats>")));
         } else if (Is(u"beat-type")) {
-            T.BeatType = static_cast<int>(Number(1, 32, QStringLiteral("a time signature's <beat-type>")));
+            T.BeatType =
+                static_cast<int>(Number(1, 32, QStringLiteral("a time signature's <beat-type>")));
         } else if (Is(u"senza-misura")) {
-            Fail(Line(), QStringLiteral("music without meter (<senza-misura>) cannot be entered in the pad"));
+            Fail(Line(), QStringLiteral(
+                             "music without meter (<senza-misura>) cannot be entered in the pad"));
         } else {
             Skip();
         }
@@ -589,16 +618,18 @@ void TReader::ReadTime() {
     if (Pairs != 1)
         Fail(At, QStringLiteral("a time signature that is not one <beats> over one <beat-type>"));
     if (!T.Valid())
-        Fail(At, QStringLiteral("a time signature of %1/%2: the pad takes 1 to 32 beats of a whole, "
-                                "1/2, 1/4, 1/8, 1/16 or 1/32")
-                     .arg(T.Beats)
-                     .arg(T.BeatType));
+        Fail(At,
+             QStringLiteral("a time signature of %1/%2: the pad takes 1 to 32 beats of a whole, "
+                            "1/2, 1/4, 1/8, 1/16 or 1/32")
+                 .arg(T.Beats)
+                 .arg(T.BeatType));
     if ((TimeSeen_ || Started_) && !(T == Time))
-        Fail(At, QStringLiteral("a change of meter from %1/%2 to %3/%4 cannot be entered in the pad")
-                     .arg(Time.Beats)
-                     .arg(Time.BeatType)
-                     .arg(T.Beats)
-                     .arg(T.BeatType));
+        Fail(At,
+             QStringLiteral("a change of meter from %1/%2 to %3/%4 cannot be entered in the pad")
+                 .arg(Time.Beats)
+                 .arg(Time.BeatType)
+                 .arg(T.Beats)
+                 .arg(T.BeatType));
     Time = T;
     TimeSeen_ = true;
 }
@@ -660,13 +691,13 @@ std::optional<int> TReader::ReadMetronome() {
     while (NextChild()) {
         if (Is(u"beat-unit")) {
             ++Units;
-            Unit = TypeIndex(Text().trimmed());
+            Unit = TypeIndex(Text());
         } else if (Is(u"beat-unit-dot")) {
             ++Dots;
             Skip();
         } else if (Is(u"per-minute")) {
             bool Ok = false;
-            const double V = Text().trimmed().toDouble(&Ok);
+            const double V = Text().toDouble(&Ok);
             if (Ok && std::isfinite(V)) PerMinute = V;
         } else {
             Skip();
@@ -708,19 +739,22 @@ void TReader::ReadPitch(TNoteRead& N) {
     while (NextChild()) {
         if (Is(u"step")) {
             const qint64 L = Line();
-            const QString S = Text().trimmed();
+            const QStringView S = Text();
             static constexpr char16_t Letters[] = u"CDEFGAB";
             for (int I = 0; I < 7 && S.size() == 1; ++I)
                 if (S[0] == QChar(Letters[I])) Letter = I;
-            if (Letter < 0) Fail(L, QStringLiteral("a <step> of '%1', not C, D, E, F, G, A or B").arg(Shown(S)));
+            if (Letter < 0)
+                Fail(L,
+                     QStringLiteral("a <step> of '%1', not C, D, E, F, G, A or B").arg(Shown(S)));
         } else if (Is(u"alter")) {
             const qint64 L = Line();
-            const QString S = Text();
+            const QStringView S = Text();
             bool Ok = false;
-            const double V = S.trimmed().toDouble(&Ok);
+            const double V = S.toDouble(&Ok);
             if (!Ok || (V != -1 && V != 0 && V != 1))
-                Fail(L, QStringLiteral("an <alter> of '%1': only a flat (-1), a natural (0) or a sharp "
-                                       "(1) can be entered in the pad")
+                Fail(L, QStringLiteral(
+                            "an <alter> of '%1': only a flat (-1), a natural (0) or a sharp "
+                            "(1) can be entered in the pad")
                             .arg(Shown(S)));
             Alter = static_cast<int>(V);
         } else if (Is(u"octave")) {
@@ -777,13 +811,14 @@ void TReader::ReadNote() {
                 Fail(L, QStringLiteral("a <tie> of type '%1'").arg(Shown(T)));
             Skip();
         } else if (Is(u"voice")) {
-            const QString V = Text();
-            if (V.trimmed() != u"1")
-                Fail(L, QStringLiteral("voice %1: only one voice (voice 1) can be entered in the pad")
-                            .arg(Shown(V)));
+            const QStringView V = Text();
+            if (V != u"1")
+                Fail(L,
+                     QStringLiteral("voice %1: only one voice (voice 1) can be entered in the pad")
+                         .arg(Shown(V)));
         } else if (Is(u"type")) {
-            const QString T = Text();
-            Type = TypeIndex(T.trimmed());
+            const QStringView T = Text();
+            Type = TypeIndex(T);
             if (Type < 0)
                 Fail(L, QStringLiteral("a note value <type>%1</type> that the pad has no key for")
                             .arg(Shown(T)));
@@ -913,9 +948,9 @@ void TReader::Finish() {
         PushRests(P.Length, P.Line);
     } else {
         Fail(P.Line, QStringLiteral("%1 of %2, which is no single note value of the pad")
-                         .arg(P.Rest     ? QStringLiteral("rests marked to continue add up to a length")
+                         .arg(P.Rest ? QStringLiteral("rests marked to continue add up to a length")
                               : P.Pieces > 1 ? QStringLiteral("notes tied into a length")
-                                           : QStringLiteral("a dotted note, a length"))
+                                             : QStringLiteral("a dotted note, a length"))
                          .arg(LengthText(P.Length)));
     }
 }
@@ -938,8 +973,9 @@ void TReader::PushRests(long long Length, qint64 At) {
 
 bool FromMusicXml(const QByteArray& Data, TNoteList& Out, QString& Error) {
     if (Data.size() > MaxMusicXmlBytes) {
-        Error = QStringLiteral("line 1: the document is %1 bytes, and documents over %2 MiB are "
-                               "not read")
+        Error = QStringLiteral(
+                    "line 1: the document is %1 bytes, and documents over %2 MiB are "
+                    "not read")
                     .arg(Data.size())
                     .arg(MaxMusicXmlBytes >> 20);
         return false;

@@ -6,6 +6,10 @@
 #include <QFile>
 #include <QXmlStreamReader>
 
+#include <sys/mount.h>
+
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
 
 #include "../../support/write_faults.h"
@@ -278,6 +282,13 @@ const THostileCase HostileCases[] = {
     {"note_after_the_fill", Doc("<note><?keymora fill?><rest/><duration>2</duration></note>\n" R(6)),
      "line 7: a note after the rests that complete the last bar"},
     {"tempo_out_of_range", Doc("<sound tempo=\"1000\"/>"), "line 6: a tempo of '1000'"},
+    // 31,251 bars of 32/1, each rest split into 32 whole rests: one bar more than the cap holds.
+    {"too_many_entries",
+     Doc("<attributes><time><beats>32</beats><beat-type>1</beat-type></time></attributes>" R(256) +
+         QByteArray("</measure><measure>" R(256)).repeated(31250)),
+     "line 31256: more than 1000000 notes and rests"},
+    {"element_in_a_value", Doc("<note><rest/><duration>4<b/></duration></note>"),
+     "line 6: <b> inside an element that holds text alone"},
     {"duration_not_in_128ths", Doc("<attributes><divisions>3</divisions></attributes>" C4(1, "")),
      "line 6: a <duration> of 1 at 3 divisions a quarter is no whole number"},
 };
@@ -315,6 +326,27 @@ TEST_P(MusicXmlWriteFaults, OldFileKept) {
 INSTANTIATE_TEST_SUITE_P(Faults, MusicXmlWriteFaults,
                          ::testing::ValuesIn(keymora::testing::WriteFaultCases),
                          [](const auto& Info) { return std::string(Info.param.Name); });
+
+// A real full disk: a 16 KiB tmpfs holding the old file, where the new one does not fit. Mounting
+// needs root (or the right to mount); elsewhere the file-size limit above stands in for it.
+TEST(MusicXmlSave, FullDiskKeepsTheOldFile) {
+    const fs::path Folder = fs::path(::testing::TempDir()) / "keymora_musicxml_full";
+    fs::create_directories(Folder);
+    if (::mount("tmpfs", Folder.c_str(), "tmpfs", 0, "size=16k") != 0)
+        GTEST_SKIP() << "cannot mount a tmpfs here: " << std::strerror(errno);
+    const std::string Old = "old contents that must survive\n";
+    std::ofstream(Folder / "out.musicxml", std::ios::binary) << Old;
+    QString Error;
+    const bool Saved = SaveMusicXml(QString::fromStdString((Folder / "out.musicxml").native()),
+                                    Everything({4, 4}, 120), Error);
+    const std::string After = keymora::testing::ReadWhole(Folder / "out.musicxml");
+    const int Stray = keymora::testing::StrayEntries(Folder, {"out.musicxml"});
+    ::umount(Folder.c_str());
+    EXPECT_FALSE(Saved);
+    EXPECT_TRUE(Error.contains(QStringLiteral("No space left on device"))) << Error.toStdString();
+    EXPECT_EQ(After, Old);
+    EXPECT_EQ(Stray, 0) << "a temporary was left";
+}
 
 TEST(MusicXmlOpen, RefusesWhatItCannotReadAndKeepsTheDocument) {
     const fs::path Folder = fs::path(::testing::TempDir()) / "keymora_musicxml_open";
