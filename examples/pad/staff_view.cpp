@@ -41,20 +41,26 @@ constexpr int BassTopStep = 26;
 struct Snapper {
     double Sx = 1, Sy = 1, Dx = 0, Dy = 0;
     explicit Snapper(const QTransform& T) : Sx(T.m11()), Sy(T.m22()), Dx(T.dx()), Dy(T.dy()) {}
-    double X(double V) const { return (std::round(V * Sx + Dx) - Dx) / Sx; }
-    double Y(double V) const { return (std::round(V * Sy + Dy) - Dy) / Sy; }
-    // At least one device pixel each way.
+    // Halves round up everywhere (not away from zero), so a scrolled view rounds as an unscrolled one.
+    double X(double V) const { return (std::floor(V * Sx + Dx + 0.5) - Dx) / Sx; }
+    double Y(double V) const { return (std::floor(V * Sy + Dy + 0.5) - Dy) / Sy; }
+    // The start rounded, the size rounded apart from it (so every 1 pixel line is as thick as
+    // every other), at least one device pixel each way.
     QRectF Rect(double X0, double Y0, double X1, double Y1) const {
-        double A = X(X0), B = X(X1), C = Y(Y0), D = Y(Y1);
-        if (B - A < 1 / Sx) B = A + 1 / Sx;
-        if (D - C < 1 / Sy) D = C + 1 / Sy;
-        return QRectF(A, C, B - A, D - C);
+        const double W = std::max(1.0, std::round((X1 - X0) * Sx)) / Sx;
+        const double H = std::max(1.0, std::round((Y1 - Y0) * Sy)) / Sy;
+        return QRectF(X(X0), Y(Y0), W, H);
     }
 };
 
 // The area a broad nib covers moving along a centre line (its half vector Nib), with at least
 // MinWidth across: the calligraphic strokes of clefs, brace and rests.
-QPainterPath NibSweep(const QPainterPath& Centre, QPointF Nib, double MinWidth) {
+QPainterPath NibSweep(const QPainterPath& Given, QPointF Nib, double MinWidth) {
+    // Curves are flattened at 64 times the size, so the outline stays smooth when drawn large.
+    constexpr double Fine = 64;
+    const QPainterPath Centre = QTransform::fromScale(Fine, Fine).map(Given);
+    Nib *= Fine;
+    MinWidth *= Fine;
     QPainterPath Out;
     Out.setFillRule(Qt::WindingFill);
     auto AddQuad = [&Out](QPointF A, QPointF B, QPointF C, QPointF D) {
@@ -80,7 +86,18 @@ QPainterPath NibSweep(const QPainterPath& Centre, QPointF Nib, double MinWidth) 
             AddQuad(A - N, B - N, B + N, A + N);
         }
     }
-    return Out.simplified();
+    return QTransform::fromScale(1 / Fine, 1 / Fine).map(Out.simplified());
+}
+
+// Union and difference computed at 64 times the size: the boolean operations flatten curves
+// into polygons, and this keeps those fine enough for any ratio.
+QPainterPath Unite(const QPainterPath& A, const QPainterPath& B) {
+    const QTransform Up = QTransform::fromScale(64, 64), Down = QTransform::fromScale(1.0 / 64, 1.0 / 64);
+    return Down.map(Up.map(A).united(Up.map(B)));
+}
+QPainterPath Subtract(const QPainterPath& A, const QPainterPath& B) {
+    const QTransform Up = QTransform::fromScale(64, 64), Down = QTransform::fromScale(1.0 / 64, 1.0 / 64);
+    return Down.map(Up.map(A).subtracted(Up.map(B)));
 }
 
 QPainterPath Ellipse(double Rx, double Ry, double Degrees) {
@@ -129,8 +146,8 @@ struct StaffView::Glyphs {
         // Heads: a tilted ellipse 10 wide and 7.8 tall; the half note's hollow a thinner,
         // steeper one; the whole note upright and wider with a hollow tilted the other way.
         BlackHead = Ellipse(5.135, 3.825, -20);
-        HalfHead = BlackHead.subtracted(Ellipse(4.0, 1.75, -32));
-        WholeHead = Ellipse(6.5, 4.0, 0).subtracted(Ellipse(3.3, 2.3, 55));
+        HalfHead = Subtract(BlackHead, Ellipse(4.0, 1.75, -32));
+        WholeHead = Subtract(Ellipse(6.5, 4.0, 0), Ellipse(3.3, 2.3, 55));
 
         // A flag: thick at the stem, swelling out and tapering down to a point.
         QPainterPath F;
@@ -138,7 +155,7 @@ struct StaffView::Glyphs {
         F.cubicTo(0.1 * S, 0.9 * S, 1.3 * S, 1.25 * S, 0.95 * S, 2.9 * S);
         F.cubicTo(1.05 * S, 1.8 * S, 0.35 * S, 1.35 * S, 0, 1.15 * S);
         F.closeSubpath();
-        Flag = F.united(RectPath(0, 0, 1, 1.15 * S));
+        Flag = Unite(F, RectPath(0, 0, 1, 1.15 * S));
 
         // Sharp: two uprights and two thick bars rising to the right.
         Sharp = RectPath(-6.5, -10, -5.5, 11).united(RectPath(-2.5, -11, -1.5, 10));
@@ -154,7 +171,7 @@ struct StaffView::Glyphs {
         Hollow.cubicTo(-3.6, -2.6, -0.6, -2.6, -1.7, -0.4);
         Hollow.cubicTo(-2.4, 0.8, -3.8, 2.0, -5, 2.7);
         Hollow.closeSubpath();
-        Flat = RectPath(-7, -13, -5.8, 4.2).united(Bowl.subtracted(Hollow));
+        Flat = Unite(RectPath(-7, -13, -5.8, 4.2), Subtract(Bowl, Hollow));
         // Natural: two offset uprights joined by two bars.
         Natural = RectPath(-6, -11, -5, 4.5).united(RectPath(-1.5, -4.5, -0.5, 11));
         Natural = Natural.united(Slab(-6, -1.8, -0.5, -3.2, 2.2)).united(Slab(-6, 3.2, -0.5, 1.8, 2.2));
@@ -170,7 +187,7 @@ struct StaffView::Glyphs {
             Z.lineTo(-0.3 * S, 2.05 * S);
             Z.lineTo(0.35 * S, 2.8 * S);
             Z.cubicTo(-0.35 * S, 2.55 * S, -0.55 * S, 3.2 * S, 0.0 * S, 3.55 * S);
-            Rest[2] = NibSweep(Z, QPointF(0.17 * S, 0.17 * S), 0.18 * S);
+            Rest[2] = NibSweep(Z, QPointF(0.19 * S, 0.19 * S), 0.28 * S);
         }
         for (int N = 1; N <= 5; ++N) {
             // Blobs in the spaces, the first in the second space down for one or two hooks and
@@ -198,10 +215,10 @@ struct StaffView::Glyphs {
                 Hook.moveTo(Bx, By + 0.05 * S);
                 Hook.cubicTo(Bx + 0.35 * S, By + 0.35 * S, HookX - 0.25 * S, By + 0.1 * S, HookX,
                              HookY);
-                Shape = Shape.united(NibSweep(Hook, QPointF(0, 0.05 * S), 0.14 * S));
+                Shape = Unite(Shape, NibSweep(Hook, QPointF(0, 0.05 * S), 0.14 * S));
                 QPainterPath Dot;
                 Dot.addEllipse(QPointF(Bx, By), 0.28 * S, 0.28 * S);
-                Shape = Shape.united(Dot);
+                Shape = Unite(Shape, Dot);
             }
             Rest[N + 2] = Shape;
         }
@@ -224,7 +241,7 @@ struct StaffView::Glyphs {
             QPainterPath Clef = NibSweep(G, QPointF(0.17, 0.05), 0.1);
             QPainterPath Dot;
             Dot.addEllipse(QPointF(-0.42, 2.2), 0.34, 0.34);
-            TrebleClef = Scaled(Clef.united(Dot), S);
+            TrebleClef = Scaled(Unite(Clef, Dot), S);
         }
         // The F clef, in spaces from its dot on the F line.
         {
@@ -238,7 +255,7 @@ struct StaffView::Glyphs {
             Dots.addEllipse(QPointF(0.05, 0.05), 0.42, 0.42);
             Dots.addEllipse(QPointF(2.65, -0.5), 0.17, 0.17);
             Dots.addEllipse(QPointF(2.65, 0.5), 0.17, 0.17);
-            BassClef = Scaled(Clef.united(Dots), S);
+            BassClef = Scaled(Unite(Clef, Dots), S);
         }
         // The brace: two mirrored swells meeting in a point, 112 rows tall (treble top line to
         // bass bottom line), in columns 8 .. 18 with its right edge near column 18.
@@ -552,9 +569,11 @@ float StaffView::CaretX(int Entry, int& SystemIndex) const {
         SystemIndex = P.System;
         return P.Left - 3;
     }
+    // After a full last bar the next note opens a bar: the caret stands past the bar line.
     const Placed& P = Pieces_.back();
     SystemIndex = P.System;
-    return P.Right - 3;
+    const bool Closed = !Bars_.empty() && Bars_.back().System == P.System && Bars_.back().X == std::round(P.Right);
+    return P.Right + (Closed ? BarLead : 0) - 3;
 }
 
 QRectF StaffView::PieceBox(const Placed& P) const {

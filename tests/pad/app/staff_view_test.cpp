@@ -78,6 +78,20 @@ int Ink(const QImage& I, int X0, int Y0, int X1, int Y1) {
     return N;
 }
 
+// Pixels of two pictures of the same size apart by more than antialiasing at another offset
+// (a few levels on an edge) can account for.
+int Differences(const QImage& A, const QImage& B) {
+    if (A.size() != B.size()) return -1;
+    int N = 0;
+    for (int Y = 0; Y < A.height(); ++Y)
+        for (int X = 0; X < A.width(); ++X) {
+            const QRgb P = A.pixel(X, Y), Q = B.pixel(X, Y);
+            N += std::abs(qRed(P) - qRed(Q)) > 12 || std::abs(qGreen(P) - qGreen(Q)) > 12 ||
+                 std::abs(qBlue(P) - qBlue(Q)) > 12;
+        }
+    return N;
+}
+
 struct Probe {
     const char* What;
     int X, Y;
@@ -288,19 +302,14 @@ TEST(StaffView, ScrolledAndPartlyExposedDrawTheSame) {
     const int Offset = Short.View.verticalScrollBar()->value();
     ASSERT_EQ(Offset, 3 * 192 + 50);
     const QImage Part = Short.Render();
-    EXPECT_EQ(Part, Whole.copy(0, Offset, 300, 250));
+    EXPECT_EQ(Differences(Part, Whole.copy(0, Offset, 300, 250)), 0);
 
     QImage Band(Tall.View.size(), QImage::Format_RGB32);
     Band.fill(Qt::magenta);
     const QRect Exposed(0, 500, 300, 120);
     // The region lands at the target offset given.
     Tall.View.render(&Band, Exposed.topLeft(), QRegion(Exposed));
-    const QImage A = Band.copy(Exposed), B = Whole.copy(Exposed);
-    int Differ = 0;
-    for (int Y = 0; Y < A.height(); ++Y)
-        for (int X = 0; X < A.width(); ++X)
-            if (A.pixel(X, Y) != B.pixel(X, Y) && Differ++ < 5) ADD_FAILURE() << X << "," << Y + 500;
-    EXPECT_EQ(Differ, 0);
+    EXPECT_EQ(Differences(Band.copy(Exposed), Whole.copy(Exposed)), 0);
 }
 
 TEST(StaffView, EditsRelayoutAndTheEntryPointStaysInSight) {
