@@ -134,8 +134,8 @@ struct StaffView::Glyphs {
     QPainterPath Sharp, Flat, Natural;             // right edge at 0, centred on the head's row
     QPainterPath Rest[8];  // origin: centre column, top line of the staff
     QPainterPath TrebleClef, BassClef, Brace;
-    QPainterPath Tie;   // from x 0 to 1, arching down
     QPainterPath Time;  // both staves' numbers, origin at the system's top left
+    QPainterPath FlagDown;  // the flag mirrored, for down stems (origin at the stem's bottom left)
     TTimeSignature TimeOf{0, 0};
     QBrush InkBrush{Ink}, SelectedBrush{SelectedInk}, PlayingBrush{PlayingInk};
     QBrush SelectedLightBrush{SelectedLight}, PlayingLightBrush{PlayingLight}, CaretBrush{CaretInk},
@@ -267,13 +267,82 @@ struct StaffView::Glyphs {
             B.cubicTo(6.5, H / 2 + 12, 3.0, H - 6, 9.5, H);
             Brace = NibSweep(B, QPointF(1.6, 0), 0.6).translated(8, 0);
         }
-        // A tie one pixel long: scaled to its length, flipped to arch up.
-        QPainterPath T;
-        T.moveTo(0, 0);
-        T.cubicTo(0.2, 6.3, 0.8, 6.3, 1, 0);
-        T.cubicTo(0.8, 4.6, 0.2, 4.6, 0, 0);
-        T.closeSubpath();
-        Tie = T;
+        FlagDown = QTransform::fromScale(1, -1).map(Flag);
+    }
+
+    // Painting stamps every glyph from an image of it drawn once per device scale, colour and
+    // half-pixel phase (positions are rounded to half a device pixel), instead of filling its
+    // outline again for every note.
+    enum Id {
+        BlackId, HalfId, WholeId, FlagUpId, FlagDownId, SharpId, FlatId, NaturalId,
+        RestId,  // eight of them
+        TrebleId = RestId + 8, BassId, BraceId, TimeId, IdCount
+    };
+    enum Colour { InkColour, SelectedColour, PlayingColour, ColourCount };
+    const QPainterPath& PathOf(int Glyph) const {
+        switch (Glyph) {
+        case BlackId: return BlackHead;
+        case HalfId: return HalfHead;
+        case WholeId: return WholeHead;
+        case FlagUpId: return Flag;
+        case FlagDownId: return FlagDown;
+        case SharpId: return Sharp;
+        case FlatId: return Flat;
+        case NaturalId: return Natural;
+        case TrebleId: return TrebleClef;
+        case BassId: return BassClef;
+        case BraceId: return Brace;
+        case TimeId: return Time;
+        default: return Rest[Glyph - RestId];
+        }
+    }
+    struct Sprite {
+        QImage Image;
+        QPoint Offset;  // of the image's top left from the origin's device pixel
+    };
+    Sprite Sprites[IdCount][ColourCount][4];
+    double SpriteSx = 0, SpriteSy = 0;
+
+    void ForgetSprites(int Glyph) {
+        for (auto& ByColour : Sprites[Glyph])
+            for (Sprite& S : ByColour) S.Image = QImage();
+    }
+
+    // Device is the painter's device matrix under no world transform: a scale and a translation.
+    void Stamp(QPainter& Painter, const QTransform& Device, int Glyph, int Colour, double X, double Y) {
+        const double Sx = Device.m11(), Sy = Device.m22();
+        if (Sx != SpriteSx || Sy != SpriteSy) {
+            for (int I = 0; I < IdCount; ++I) ForgetSprites(I);
+            SpriteSx = Sx;
+            SpriteSy = Sy;
+        }
+        const double Dx = X * Sx + Device.dx(), Dy = Y * Sy + Device.dy();
+        double Ix = std::floor(Dx), Iy = std::floor(Dy);
+        const auto PhaseOf = [](double F, double& I) {
+            if (F < 0.25) return 0;
+            if (F < 0.75) return 1;
+            I += 1;
+            return 0;
+        };
+        const int Px = PhaseOf(Dx - Ix, Ix), Py = PhaseOf(Dy - Iy, Iy);
+        Sprite& S = Sprites[Glyph][Colour][Px * 2 + Py];
+        if (S.Image.isNull()) {
+            const QPainterPath D = QTransform::fromScale(Sx, Sy).map(PathOf(Glyph));
+            const QRectF R = D.boundingRect().translated(Px * 0.5, Py * 0.5);
+            const int L = static_cast<int>(std::floor(R.left())) - 1;
+            const int T = static_cast<int>(std::floor(R.top())) - 1;
+            S.Image = QImage(static_cast<int>(std::ceil(R.right())) - L + 1,
+                             static_cast<int>(std::ceil(R.bottom())) - T + 1, QImage::Format_ARGB32_Premultiplied);
+            S.Image.fill(Qt::transparent);
+            QPainter Q(&S.Image);
+            Q.setRenderHint(QPainter::Antialiasing);
+            Q.translate(-L + Px * 0.5, -T + Py * 0.5);
+            Q.fillPath(D, Colour == SelectedColour ? SelectedBrush : Colour == PlayingColour ? PlayingBrush : InkBrush);
+            S.Offset = QPoint(L, T);
+        }
+        // Under this world transform the device transform is a translation: whole pixels stay whole.
+        Painter.setWorldTransform(QTransform::fromScale(1 / Sx, 1 / Sy));
+        Painter.drawImage(QPointF(Ix + S.Offset.x() - Device.dx(), Iy + S.Offset.y() - Device.dy()), S.Image);
     }
 
     // The meter's numbers in a bold face, each two spaces tall and centred on the second and
@@ -281,6 +350,7 @@ struct StaffView::Glyphs {
     void SetTime(TTimeSignature Meter) {
         if (Meter == TimeOf) return;
         TimeOf = Meter;
+        ForgetSprites(TimeId);
         QFont F(QStringLiteral("Liberation Serif"));
         F.setBold(true);
         F.setPixelSize(40);
@@ -310,6 +380,7 @@ struct StaffView::Glyphs {
 };
 
 StaffView::StaffView(QWidget* Parent) : QAbstractScrollArea(Parent), Glyphs_(new Glyphs) {
+    TieBuffer_.resize(26);
     setFocusPolicy(Qt::NoFocus);
     viewport()->setFocusPolicy(Qt::NoFocus);
     verticalScrollBar()->setFocusPolicy(Qt::NoFocus);
@@ -612,29 +683,41 @@ void StaffView::paintEvent(QPaintEvent* Event) {
     QPainter Painter(viewport());
     Painter.setRenderHint(QPainter::Antialiasing);
     Painter.setPen(Qt::NoPen);
-    const Glyphs& G = *Glyphs_;
+    Glyphs& G = *Glyphs_;
+    const QTransform Device = Painter.deviceTransform();
     Painter.fillRect(Event->rect(), G.PaperBrush);
     const double Hs = horizontalScrollBar()->value(), Vs = verticalScrollBar()->value();
     const QTransform Base = QTransform::fromTranslate(-Hs, -Vs);
     Painter.setWorldTransform(Base);
     const Snapper Snap(Painter.deviceTransform());
     const QRectF Exposed = QRectF(Event->rect()).translated(Hs, Vs);
-    const auto At = [&](double X, double Y, double Sx = 1, double Sy = 1) {
-        Painter.setWorldTransform(QTransform(Sx, 0, 0, Sy, X - Hs, Y - Vs));
-    };
-    const auto Fill = [&](const QPainterPath& Path, double X, double Y, const QBrush& Brush) {
-        At(X, Y);
-        Painter.fillPath(Path, Brush);
+    const auto Fill = [&](int Glyph, double X, double Y, int Colour) {
+        G.Stamp(Painter, Device, Glyph, Colour, X - Hs, Y - Vs);
     };
     const auto Rect = [&](double X0, double Y0, double X1, double Y1, const QBrush& Brush) {
         Painter.setWorldTransform(Base);
         Painter.fillRect(Snap.Rect(X0, Y0, X1, Y1), Brush);
     };
+    // A tie: two parabolas from X0 to X1 bulging 4.9 and 3.6 pixels (a crescent 1.3 thick in
+    // the middle, 0.3 at the ends), as a polygon in a reused buffer.
+    const auto DrawTie = [&](double X0, double X1, double Y, double Direction, const QBrush& Brush) {
+        constexpr int Steps = 12;
+        QPointF* Points = TieBuffer_.data();
+        for (int K = 0; K <= Steps; ++K) {
+            const double T = static_cast<double>(K) / Steps, Bulge = 4 * T * (1 - T);
+            const double X = X0 + (X1 - X0) * T - Hs;
+            Points[K] = QPointF(X, Y - Vs + Direction * (0.3 + 4.6 * Bulge));
+            Points[2 * Steps + 1 - K] = QPointF(X, Y - Vs + Direction * 3.6 * Bulge);
+        }
+        Painter.setWorldTransform(QTransform());
+        Painter.setBrush(Brush);
+        Painter.drawPolygon(Points, 2 * Steps + 2);
+    };
     const int Size = static_cast<int>(FirstPiece_.size()) - 1;
-    const auto Marked = [&](int Entry) -> const QBrush* {
-        if (Entry == Playing_) return &G.PlayingBrush;
-        if (Entry == Selection_) return &G.SelectedBrush;
-        return nullptr;
+    const auto Marked = [&](int Entry) {
+        if (Entry == Playing_) return Glyphs::PlayingColour;
+        if (Entry == Selection_) return Glyphs::SelectedColour;
+        return Glyphs::InkColour;
     };
 
     const int FirstSystem =
@@ -665,10 +748,10 @@ void StaffView::paintEvent(QPaintEvent* Event) {
                 Rect(SystemLineX, Y, S.End, Y + 1, G.InkBrush);
             }
         Rect(SystemLineX, GrandTop, SystemLineX + 1, GrandBottom, G.InkBrush);
-        Fill(G.Brace, 0, GrandTop, G.InkBrush);
-        Fill(G.TrebleClef, TrebleClefX, Top + TrebleTop + 3 * Space + 0.5, G.InkBrush);
-        Fill(G.BassClef, BassClefX, Top + BassTop + Space + 0.5, G.InkBrush);
-        if (SIndex == 0) Fill(G.Time, 0, Top, G.InkBrush);
+        Fill(Glyphs::BraceId, 0, GrandTop, Glyphs::InkColour);
+        Fill(Glyphs::TrebleId, TrebleClefX, Top + TrebleTop + 3 * Space + 0.5, Glyphs::InkColour);
+        Fill(Glyphs::BassId, BassClefX, Top + BassTop + Space + 0.5, Glyphs::InkColour);
+        if (SIndex == 0) Fill(Glyphs::TimeId, 0, Top, Glyphs::InkColour);
         for (int B = S.FirstBar; B < S.EndBar; ++B) {
             const double X = Bars_[static_cast<std::size_t>(B)].X;
             Rect(X, GrandTop, X + 1, GrandBottom, G.InkBrush);
@@ -677,10 +760,12 @@ void StaffView::paintEvent(QPaintEvent* Event) {
         for (int I = S.FirstPiece; I < S.EndPiece; ++I) {
             const Placed& P = Pieces_[static_cast<std::size_t>(I)];
             if (P.Right + 60 < Exposed.left() || P.Left - 60 > Exposed.right()) continue;
-            const QBrush* Mark = Marked(P.Entry);
-            const QBrush& Brush = Mark ? *Mark : G.InkBrush;
+            const int Colour = Marked(P.Entry);
+            const QBrush& Brush = Colour == Glyphs::PlayingColour    ? G.PlayingBrush
+                                  : Colour == Glyphs::SelectedColour ? G.SelectedBrush
+                                                                     : G.InkBrush;
             if (P.Rest) {
-                Fill(G.Rest[P.Duration], P.X, P.Y, Brush);
+                Fill(Glyphs::RestId + P.Duration, P.X, P.Y, Colour);
                 continue;
             }
             const double StaffTop = Top + (P.Bass ? BassTop : TrebleTop);
@@ -692,12 +777,12 @@ void StaffView::paintEvent(QPaintEvent* Event) {
             for (int L = 10; L <= Pos; L += 2)
                 Rect(P.X - Half, StaffTop + L * Space / 2, P.X + Half, StaffTop + L * Space / 2 + 1, G.InkBrush);
             switch (P.Sign) {
-            case TAccidental::Sharp: Fill(G.Sharp, P.X - HeadWidth / 2.0 - 2, P.Y, Brush); break;
-            case TAccidental::Flat: Fill(G.Flat, P.X - HeadWidth / 2.0 - 2, P.Y, Brush); break;
-            case TAccidental::Natural: Fill(G.Natural, P.X - HeadWidth / 2.0 - 2, P.Y, Brush); break;
+            case TAccidental::Sharp: Fill(Glyphs::SharpId, P.X - HeadWidth / 2.0 - 2, P.Y, Colour); break;
+            case TAccidental::Flat: Fill(Glyphs::FlatId, P.X - HeadWidth / 2.0 - 2, P.Y, Colour); break;
+            case TAccidental::Natural: Fill(Glyphs::NaturalId, P.X - HeadWidth / 2.0 - 2, P.Y, Colour); break;
             case TAccidental::None: break;
             }
-            Fill(P.Duration == 0 ? G.WholeHead : P.Duration == 1 ? G.HalfHead : G.BlackHead, P.X, P.Y, Brush);
+            Fill(P.Duration == 0 ? Glyphs::WholeId : P.Duration == 1 ? Glyphs::HalfId : Glyphs::BlackId, P.X, P.Y, Colour);
             if (P.Duration > 0) {
                 const int Flags = std::max(0, P.Duration - 2);
                 const double Middle = StaffTop + 2 * Space + 0.5;
@@ -705,14 +790,11 @@ void StaffView::paintEvent(QPaintEvent* Event) {
                 if (P.StemUp) {
                     const double EndY = std::min(P.Y - Length, Middle);
                     Rect(P.X + 4, EndY, P.X + 5, P.Y - 1, Brush);
-                    for (int F = 0; F < Flags; ++F) Fill(G.Flag, P.X + 4, EndY + F * 0.8 * Space, Brush);
+                    for (int F = 0; F < Flags; ++F) Fill(Glyphs::FlagUpId, P.X + 4, EndY + F * 0.8 * Space, Colour);
                 } else {
                     const double EndY = std::max(P.Y + Length, Middle);
                     Rect(P.X - 5, P.Y + 1, P.X - 4, EndY, Brush);
-                    for (int F = 0; F < Flags; ++F) {
-                        At(P.X - 5, EndY - F * 0.8 * Space, 1, -1);
-                        Painter.fillPath(G.Flag, Brush);
-                    }
+                    for (int F = 0; F < Flags; ++F) Fill(Glyphs::FlagDownId, P.X - 5, EndY - F * 0.8 * Space, Colour);
                 }
             }
             // Ties on the side away from the stem: to the next piece, or out to the end of the
@@ -722,13 +804,11 @@ void StaffView::paintEvent(QPaintEvent* Event) {
             if (P.TieToNext && static_cast<std::size_t>(I) + 1 < Pieces_.size()) {
                 const Placed& Q = Pieces_[static_cast<std::size_t>(I) + 1];
                 const double X1 = Q.System == SIndex ? Q.X - 6 : S.End - 2;
-                At(P.X + 6, TieY, X1 - P.X - 6, Above ? -1 : 1);
-                Painter.fillPath(G.Tie, Brush);
+                DrawTie(P.X + 6, X1, TieY, Above ? -1 : 1, Brush);
             }
             if (P.TieFromPrevious && I > 0 && Pieces_[static_cast<std::size_t>(I) - 1].System != SIndex) {
                 const double X0 = S.ContentStart;
-                At(X0, TieY, P.X - 6 - X0, Above ? -1 : 1);
-                Painter.fillPath(G.Tie, Brush);
+                DrawTie(X0, P.X - 6, TieY, Above ? -1 : 1, Brush);
             }
         }
 

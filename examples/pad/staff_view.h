@@ -3,6 +3,7 @@
 // the window owns; the view lays them out once per notesChanged() and paints from that layout.
 #pragma once
 
+#include <QtGui/QPolygonF>
 #include <QtWidgets/QAbstractScrollArea>
 #include <cstdint>
 #include <memory>
@@ -155,6 +156,7 @@ private:
     float ContentWidth_ = 0;
     struct Glyphs;
     std::unique_ptr<Glyphs> Glyphs_;  // the shapes, built once per view
+    QPolygonF TieBuffer_;             // the outline of one tie, reused
 };
 
 }  // namespace keymora::pad
