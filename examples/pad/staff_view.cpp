@@ -125,23 +125,22 @@ QPainterPath Slab(double X0, double Y0, double X1, double Y1, double Thick) {
     return P;
 }
 
-}  // namespace
-
-// Every shape in logical pixels, with its origin where the painter puts it.
-struct StaffView::Glyphs {
+// Every shape in logical pixels, with its origin where the painter puts it: the shapes of the
+// notation, the same for every view, built on first use.
+struct Shapes {
     QPainterPath BlackHead, HalfHead, WholeHead;  // centred on the head
     QPainterPath Flag;                             // up stem: origin at the stem's top left
+    QPainterPath FlagDown;  // the flag mirrored, for down stems (origin at the stem's bottom left)
     QPainterPath Sharp, Flat, Natural;             // right edge at 0, centred on the head's row
     QPainterPath Rest[8];  // origin: centre column, top line of the staff
     QPainterPath TrebleClef, BassClef, Brace;
-    QPainterPath Time;  // both staves' numbers, origin at the system's top left
-    QPainterPath FlagDown;  // the flag mirrored, for down stems (origin at the stem's bottom left)
-    TTimeSignature TimeOf{0, 0};
-    QBrush InkBrush{Ink}, SelectedBrush{SelectedInk}, PlayingBrush{PlayingInk};
-    QBrush SelectedLightBrush{SelectedLight}, PlayingLightBrush{PlayingLight}, CaretBrush{CaretInk},
-        PaperBrush{Paper};
 
-    Glyphs() {
+    static const Shapes& Shared() {
+        static const Shapes The;
+        return The;
+    }
+
+    Shapes() {
         const double S = Space;
         // Heads: a tilted ellipse 10 wide and 7.8 tall; the half note's hollow a thinner,
         // steeper one; the whole note upright and wider with a hollow tilted the other way.
@@ -269,6 +268,19 @@ struct StaffView::Glyphs {
         }
         FlagDown = QTransform::fromScale(1, -1).map(Flag);
     }
+};
+
+}  // namespace
+
+// A view's shapes (shared paths), its meter, and the images painting stamps.
+struct StaffView::Glyphs : Shapes {
+    QPainterPath Time;  // both staves' numbers, origin at the system's top left
+    TTimeSignature TimeOf{0, 0};
+    QBrush InkBrush{Ink}, SelectedBrush{SelectedInk}, PlayingBrush{PlayingInk};
+    QBrush SelectedLightBrush{SelectedLight}, PlayingLightBrush{PlayingLight}, CaretBrush{CaretInk},
+        PaperBrush{Paper};
+
+    Glyphs() : Shapes(Shared()) {}
 
     // Painting stamps every glyph from an image of it drawn once per device scale, colour and
     // half-pixel phase (positions are rounded to half a device pixel), instead of filling its
