@@ -732,10 +732,13 @@ void StaffView::paintEvent(QPaintEvent* Event) {
         return Glyphs::InkColour;
     };
 
-    const int FirstSystem =
-        std::max(0, static_cast<int>(std::floor((Exposed.top() - TopMargin) / SystemHeight)));
-    const int LastSystem = std::min(systemCount() - 1,
-                                    static_cast<int>(std::floor((Exposed.bottom() - TopMargin) / SystemHeight)));
+    // Ledger lines of the highest and lowest keys reach into the next system's room: systems
+    // within half a system of the exposed rows are drawn too.
+    const int FirstSystem = std::max(
+        0, static_cast<int>(std::floor((Exposed.top() - SystemHeight / 2 - TopMargin) / SystemHeight)));
+    const int LastSystem =
+        std::min(systemCount() - 1,
+                 static_cast<int>(std::floor((Exposed.bottom() + SystemHeight / 2 - TopMargin) / SystemHeight)));
     for (int SIndex = FirstSystem; SIndex <= LastSystem; ++SIndex) {
         const System& S = Systems_[static_cast<std::size_t>(SIndex)];
         const double Top = SystemTop(SIndex);
