@@ -257,7 +257,7 @@ struct Shapes {
             BassClef = Scaled(Unite(Clef, Dots), S);
         }
         // The brace: two mirrored swells meeting in a point, 112 rows tall (treble top line to
-        // bass bottom line), in columns 8 .. 18 with its right edge near column 18.
+        // bass bottom line), in columns 7 .. 19.
         {
             const double H = BassTop + 4 * S - TrebleTop;
             QPainterPath B;
@@ -440,15 +440,7 @@ void StaffView::setEntryPoint(int Entry) {
     EnsureVisible(Selection_);
     int System = 0;
     const float X = CaretX(EntryPoint_, System);
-    const int Top = static_cast<int>(SystemTop(System)) - TopMargin;
-    const int Vh = viewport()->height();
-    QScrollBar* V = verticalScrollBar();
-    if (Top < V->value()) V->setValue(Top);
-    else if (Top + SystemHeight > V->value() + Vh) V->setValue(Top + SystemHeight - Vh);
-    QScrollBar* H = horizontalScrollBar();
-    const int Vw = viewport()->width();
-    if (X - 20 < H->value()) H->setValue(static_cast<int>(X) - 20);
-    else if (X + 20 > H->value() + Vw) H->setValue(static_cast<int>(X) + 20 - Vw);
+    Reveal(System, X - 20, X + 20);
     viewport()->update();
 }
 
@@ -521,13 +513,9 @@ void StaffView::Relayout() {
         Q.Position = static_cast<std::int8_t>(std::clamp((Q.Bass ? BassTopStep : TrebleTopStep) - Step, -120, 120));
         Q.StemUp = Q.Position > 4;
     }
-    for (std::size_t I = 0; I < Pieces_.size() && Pieces_[I].Rest; ++I) {
-        auto Next = std::find_if(Pieces_.begin() + static_cast<std::ptrdiff_t>(I), Pieces_.end(),
-                                 [](const Placed& Q) { return !Q.Rest; });
-        const bool Bass = Next != Pieces_.end() && Next->Bass;
-        for (std::size_t K = I; K < Pieces_.size() && Pieces_[K].Rest; ++K) Pieces_[K].Bass = Bass;
-        break;
-    }
+    const auto FirstNote = std::find_if(Pieces_.begin(), Pieces_.end(), [](const Placed& Q) { return !Q.Rest; });
+    const bool OpeningBass = FirstNote != Pieces_.end() && FirstNote->Bass;
+    for (auto Rest = Pieces_.begin(); Rest != FirstNote; ++Rest) Rest->Bass = OpeningBass;
 
     // Bars into systems: a bar goes on the current system when it fits, else it opens the next;
     // a bar wider than a system has one of its own.
@@ -629,16 +617,21 @@ void StaffView::scrollContentsBy(int, int) { viewport()->update(); }
 void StaffView::EnsureVisible(int Entry) {
     const int System = systemOf(Entry);
     if (System < 0) return;
+    const Placed& P = Pieces_[static_cast<std::size_t>(FirstPiece_[static_cast<std::size_t>(Entry)])];
+    Reveal(System, P.Left - 8, P.Right + 8);
+}
+
+void StaffView::Reveal(int System, float Left, float Right) {
+    // The whole system with the margin above it, and the columns; where the viewport is too
+    // small, the top and the left win.
     const int Top = static_cast<int>(SystemTop(System)) - TopMargin;
     QScrollBar* V = verticalScrollBar();
-    const int Vh = viewport()->height();
+    if (Top + TopMargin + SystemHeight > V->value() + viewport()->height())
+        V->setValue(Top + TopMargin + SystemHeight - viewport()->height());
     if (Top < V->value()) V->setValue(Top);
-    else if (Top + SystemHeight > V->value() + Vh) V->setValue(Top + SystemHeight - Vh);
-    const Placed& P = Pieces_[static_cast<std::size_t>(FirstPiece_[static_cast<std::size_t>(Entry)])];
     QScrollBar* H = horizontalScrollBar();
-    const int Vw = viewport()->width();
-    if (P.Left - 8 < H->value()) H->setValue(static_cast<int>(P.Left) - 8);
-    else if (P.Right + 8 > H->value() + Vw) H->setValue(static_cast<int>(P.Right) + 8 - Vw);
+    if (Right > H->value() + viewport()->width()) H->setValue(static_cast<int>(std::ceil(Right)) - viewport()->width());
+    if (Left < H->value()) H->setValue(static_cast<int>(std::floor(Left)));
 }
 
 float StaffView::CaretX(int Entry, int& SystemIndex) const {
