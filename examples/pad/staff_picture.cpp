@@ -1,5 +1,5 @@
 // Draws a short melody on the pad's staff view into a PNG: the picture of the staff in the docs.
-//   keymora-pad-staff-picture OUT.png [--ratio 2] [--width 900]
+//   keymora-pad-staff-picture OUT.png [--ratio 2] [--width 900] [--height rows, the top only]
 // The file is written whole or not at all (QSaveFile), then read back and checked.
 #include <QtCore/QSaveFile>
 #include <QtGui/QImage>
@@ -28,34 +28,40 @@ int main(int Argc, char** Argv) {
     const char* Out = nullptr;
     double Ratio = 2;
     int Width = 900;
+    int Height = 0;  // 0: the whole document
     for (int I = 1; I < Argc; ++I) {
         if (!std::strcmp(Argv[I], "--ratio") && I + 1 < Argc) Ratio = std::atof(Argv[++I]);
         else if (!std::strcmp(Argv[I], "--width") && I + 1 < Argc) Width = std::atoi(Argv[++I]);
+        else if (!std::strcmp(Argv[I], "--height") && I + 1 < Argc) Height = std::atoi(Argv[++I]);
         else Out = Argv[I];
     }
     if (!Out || Ratio <= 0 || Width < 200) {
-        std::fprintf(stderr, "usage: keymora-pad-staff-picture OUT.png [--ratio R] [--width W]\n");
+        std::fprintf(stderr, "usage: keymora-pad-staff-picture OUT.png [--ratio R] [--width W] [--height H]\n");
         return 2;
     }
 
     TNoteList Notes;
-    Notes.Assign({N(5, 1, 0, 2), N(5, 3, 0, 3), N(5, 4, 1, 3), N(5, 5, 0, 2), N(5, 6, 0, 2),
-                  N(5, 7, -1, 1), R(2), N(6, 1, 0, 3), N(6, 2, 0, 4), N(6, 1, 0, 4),
-                  N(5, 7, 0, 2), N(5, 6, 0, 1), N(5, 5, 0, 1),
-                  N(4, 5, 0, 2), N(4, 1, 0, 3), N(4, 2, 1, 3), R(3), N(4, 5, 0, 4), N(4, 6, 0, 4),
-                  N(4, 7, 0, 2), N(5, 1, 0, 0), R(2), N(6, 3, 0, 5), N(6, 4, 1, 5), N(6, 5, 0, 4),
-                  N(6, 6, 0, 3), N(6, 7, -1, 2), R(4), N(5, 5, 0, 0)},
+    // Seven bars: a tune in the treble with a sharp and the natural after it, a note tied over
+    // a bar line, then a bass phrase opened by a rest, and a last bar with flats in both staves.
+    Notes.Assign({N(5, 3, 0, 2), N(5, 3, 0, 2), N(5, 4, 0, 2), N(5, 5, 0, 2),                 //
+                  N(5, 5, 0, 2), N(5, 4, 1, 3), N(5, 4, 0, 3), N(5, 3, 0, 2), N(5, 2, 0, 2),  //
+                  N(5, 1, 0, 2), N(5, 1, 0, 3), N(5, 2, 0, 3), N(5, 3, 0, 2), N(5, 3, 0, 1),  //
+                  N(5, 2, 0, 3), N(5, 2, 0, 3), N(5, 2, 0, 1),                                //
+                  R(2), N(4, 1, 0, 2), N(3, 5, 0, 3), N(3, 6, 0, 4), N(3, 7, 0, 4), N(4, 1, 0, 2),
+                  N(4, 7, -1, 1), R(3), N(5, 5, 0, 3), N(5, 6, 0, 4), N(5, 7, -1, 4), N(6, 1, 0, 3),
+                  N(6, 1, 0, 0)},
                  {4, 4}, 96);
     StaffView View;
     View.setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     View.setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     View.resize(Width, 400);
+    View.show();  // the offscreen platform: lays the viewport out at this width
     View.setNotes(&Notes);
     View.resize(Width, View.documentHeight());
-    View.setSelection(11);
+    View.setSelection(5);
     View.setEntryPoint(Notes.Size());
 
-    QImage Image(QSize(Width, View.height()) * Ratio, QImage::Format_RGB32);
+    QImage Image(QSize(Width, Height > 0 ? Height : View.height()) * Ratio, QImage::Format_RGB32);
     Image.setDevicePixelRatio(Ratio);
     Image.fill(Qt::white);
     View.render(&Image);

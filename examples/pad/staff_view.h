@@ -3,6 +3,7 @@
 // the window owns; the view lays them out once per notesChanged() and paints from that layout.
 #pragma once
 
+#include <QtGui/QPolygonF>
 #include <QtWidgets/QAbstractScrollArea>
 #include <cstdint>
 #include <memory>
@@ -29,7 +30,7 @@ constexpr int SystemHeight = 192;
 constexpr int TrebleTop = 40;
 constexpr int BassTop = 120;
 /// The system line (the vertical line joining the staves): a 1 pixel column. The brace lies
-/// left of it, in columns 8 .. 18; the staff lines run from it to the width minus RightMargin.
+/// left of it, in columns 7 .. 19; the staff lines run from it to the width minus RightMargin.
 constexpr int SystemLineX = 20;
 constexpr int RightMargin = 8;
 /// Clef glyph origins: the G clef's curl is centred at column 36 on the G line (row TrebleTop +
@@ -53,8 +54,14 @@ constexpr int Advance[8] = {48, 34, 26, 20, 18, 18, 18, 18};
 /// Stems: 1 pixel wide, 3.5 spaces (28 rows) from the head's centre, on the head's right going
 /// up for notes below the middle line, on its left going down from the middle line up; a note
 /// beyond the staff has its stem reach the middle line. Up stems occupy column centre + 4,
-/// down stems column centre - 5.
+/// down stems column centre - 5. Flags (1/8 .. 1/128: 1 .. 5) stack 0.8 space apart from the
+/// stem's end; from the third flag on, the stem grows by 0.8 space a flag.
 constexpr int StemLength = 28;
+/// Rests stand on the staff of the note before them (of the first note, for opening rests),
+/// centred HeadWidth / 2 into their piece: the whole rest hangs from the second line, the half
+/// sits on the middle one. Ties lie on the side away from the stem, 6 rows from the heads'
+/// centres, from 6 columns after one head to 6 before the next (or the system's end).
+/// Entries below the split (setSplit) go on the bass staff, the rest on the treble staff.
 }  // namespace staff
 
 /// The grand staff of a note list. It never takes the keyboard focus: the PC keys keep playing
@@ -137,6 +144,7 @@ private:
     void Relayout();
     void UpdateScrollBars();
     void EnsureVisible(int Entry);
+    void Reveal(int System, float Left, float Right);
     float SystemTop(int System) const;
     float CaretX(int Entry, int& SystemIndex) const;
     QRectF PieceBox(const Placed& P) const;
@@ -155,6 +163,7 @@ private:
     float ContentWidth_ = 0;
     struct Glyphs;
     std::unique_ptr<Glyphs> Glyphs_;  // the shapes, built once per view
+    QPolygonF TieBuffer_;             // the outline of one tie, reused
 };
 
 }  // namespace keymora::pad
