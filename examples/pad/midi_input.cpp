@@ -33,7 +33,9 @@ struct MidiInput::Port {
     // Last, so that it is closed (and its thread stopped) before the rest goes.
     std::unique_ptr<RtMidiIn> In;
 
-    ~Port() { In.reset(); }
+    ~Port() {
+        In.reset();
+    }
 
     void beginCall() {
         Problems.clear();
@@ -45,7 +47,8 @@ struct MidiInput::Port {
         const QString Text = QString::fromStdString(text);
         if (QThread::currentThread() == P->Owner->thread()) {
             P->Problems.append(Text);
-            if (type != RtMidiError::WARNING && type != RtMidiError::DEBUG_WARNING) P->Failed = true;
+            if (type != RtMidiError::WARNING && type != RtMidiError::DEBUG_WARNING)
+                P->Failed = true;
             return;
         }
         if (type == RtMidiError::DEBUG_WARNING) return;
@@ -110,7 +113,9 @@ struct MidiInput::Port {
 
 MidiInput::MidiInput(QObject* parent) : QObject(parent) {}
 
-MidiInput::~MidiInput() { close(); }
+MidiInput::~MidiInput() {
+    close();
+}
 
 QList<MidiInput::Backend> MidiInput::available() {
     QList<Backend> Result;
@@ -130,9 +135,13 @@ QString MidiInput::backendName(Backend backend) {
     return backend == Backend::Alsa ? QStringLiteral("ALSA") : QStringLiteral("JACK");
 }
 
-bool MidiInput::isOpen() const { return Virtual_ != nullptr; }
+bool MidiInput::isOpen() const {
+    return Virtual_ != nullptr;
+}
 
-QString MidiInput::connectedSource() const { return Connection_ ? Connection_->Source : QString(); }
+QString MidiInput::connectedSource() const {
+    return Connection_ ? Connection_->Source : QString();
+}
 
 #if KEYMORA_PAD_RTMIDI
 
@@ -185,8 +194,8 @@ QStringList MidiInput::sources() const {
     QStringList Result;
     if (!Virtual_) return Result;
     // JACK names a second client of the same name "Keymora Pad-01", and so on.
-    static const QRegularExpression Own(QStringLiteral("^%1(-\\d+)?:")
-                                            .arg(QRegularExpression::escape(PortName)));
+    static const QRegularExpression Own(
+        QStringLiteral("^%1(-\\d+)?:").arg(QRegularExpression::escape(PortName)));
     Virtual_->beginCall();
     const unsigned Count = Virtual_->In->getPortCount();
     for (unsigned I = 0; I < Count; ++I) {
@@ -249,7 +258,9 @@ bool MidiInput::open(Backend backend, QString& error) {
     return makePort(error) != nullptr;
 }
 
-QStringList MidiInput::sources() const { return {}; }
+QStringList MidiInput::sources() const {
+    return {};
+}
 
 bool MidiInput::connectTo(const QString&, QString& error) {
     return makePort(error) != nullptr;
@@ -275,7 +286,9 @@ bool MidiInput::openFirstAvailable(QString& error) {
 #endif
 }
 
-void MidiInput::disconnectSource() { release(Connection_); }
+void MidiInput::disconnectSource() {
+    release(Connection_);
+}
 
 void MidiInput::close() {
     release(Connection_);
