@@ -140,12 +140,21 @@ class JackSender {
     void OpenVirtual() { Out_.openVirtualPort("out"); }
 
     void Send(std::vector<unsigned char> Bytes) { Out_.sendMessage(&Bytes); }
-    void NoteOn(int Note, int Velocity, int Channel = 0) {
-        Send({static_cast<unsigned char>(0x90 | Channel), static_cast<unsigned char>(Note),
-              static_cast<unsigned char>(Velocity)});
+    /// Channels count from 0.
+    void NoteOn(int Note, int Velocity, int Channel = 0) { Voice(0x90, Channel, Note, Velocity); }
+    void NoteOff(int Note, int Velocity = 0, int Channel = 0) {
+        Voice(0x80, Channel, Note, Velocity);
+    }
+    void ControlChange(int Controller, int Value, int Channel = 0) {
+        Voice(0xB0, Channel, Controller, Value);
     }
 
   private:
+    void Voice(int Status, int Channel, int First, int Second) {
+        Send({static_cast<unsigned char>(Status | Channel), static_cast<unsigned char>(First),
+              static_cast<unsigned char>(Second)});
+    }
+
     RtMidiOut Out_;
 };
 #endif

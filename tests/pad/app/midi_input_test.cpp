@@ -255,7 +255,7 @@ TEST_P(Latency, FromSendToSignal) {
         Ms.push_back(
             std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - Sent)
                 .count());
-        Sender->Send({0x80, static_cast<unsigned char>(I % 100), 0});
+        Sender->NoteOff(I % 100);
         ASSERT_TRUE(SpinUntil([&] { return Signals.Lines.size() > Before + 1; }));
     }
     std::sort(Ms.begin(), Ms.end());
