@@ -4,7 +4,7 @@
 // each event to the object's thread, where the held notes are kept.
 #include "midi_input.h"
 
-#include <QtCore/QFile>
+#include <QtCore/QFileInfo>
 #include <QtCore/QMetaObject>
 #include <QtCore/QRegularExpression>
 #include <QtCore/QThread>
@@ -160,8 +160,13 @@ std::unique_ptr<MidiInput::Port> MidiInput::makePort(QString& error) {
         P->In = std::make_unique<RtMidiIn>(Api, PortName);
     } catch (const RtMidiError& E) {
         error = QString::fromStdString(E.getMessage());
-        if (Backend_ == Backend::Alsa && !QFile::exists(QStringLiteral("/dev/snd/seq")))
-            error += tr(" (there is no /dev/snd/seq: this system has no ALSA sequencer)");
+        if (Backend_ == Backend::Alsa) {
+            const QFileInfo Sequencer(QStringLiteral("/dev/snd/seq"));
+            if (!Sequencer.exists())
+                error += tr(" (there is no /dev/snd/seq: this system has no ALSA sequencer)");
+            else if (!Sequencer.isReadable() || !Sequencer.isWritable())
+                error += tr(" (no permission to open /dev/snd/seq: is the user in group audio?)");
+        }
         return nullptr;
     }
     P->In->setErrorCallback(&Port::onError, P.get());

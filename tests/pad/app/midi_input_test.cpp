@@ -7,7 +7,6 @@
 #include <unistd.h>
 
 #include <QtCore/QDeadlineTimer>
-#include <QtCore/QFile>
 #include <QtCore/QTimer>
 #include <QtWidgets/QApplication>
 #include <algorithm>
@@ -229,7 +228,7 @@ TEST_F(MidiJack, ConnectsToASourceAndLetsGoOfIt) {
 TEST_F(MidiJack, OpenFirstAvailableGivesTheReasonOfEachBackEndSkipped) {
     QString Error;
     ASSERT_TRUE(Input->openFirstAvailable(Error)) << Error.toStdString();
-    if (QFile::exists("/dev/snd/seq")) {
+    if (access("/dev/snd/seq", R_OK | W_OK) == 0) {
         EXPECT_EQ(Input->backend(), MidiInput::Backend::Alsa);
     } else {
         EXPECT_EQ(Input->backend(), MidiInput::Backend::Jack);
@@ -249,14 +248,19 @@ TEST_P(Latency, FromSendToSignal) {
     std::vector<double> Ms;
     for (int I = 0; I < 200; ++I) {
         const std::size_t Before = Signals.Lines.size();
+        const std::string Note = std::to_string(I % 100);
         const auto Sent = std::chrono::steady_clock::now();
         Sender->NoteOn(I % 100, 100);
-        ASSERT_TRUE(SpinUntil([&] { return Signals.Lines.size() > Before; }));
+        ASSERT_TRUE(SpinUntil([&] { return Signals.Lines.size() > Before; })) << "note " << I;
         Ms.push_back(
             std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - Sent)
                 .count());
         Sender->NoteOff(I % 100);
-        ASSERT_TRUE(SpinUntil([&] { return Signals.Lines.size() > Before + 1; }));
+        ASSERT_TRUE(SpinUntil([&] { return Signals.Lines.size() > Before + 1; }))
+            << "note " << I << ": " << Signals.Lines.back();
+        ASSERT_EQ(std::vector<std::string>(Signals.Lines.begin() + Before, Signals.Lines.end()),
+                  (std::vector<std::string>{"on " + Note + " 100", "off " + Note + " 0"}))
+            << "note " << I;
     }
     std::sort(Ms.begin(), Ms.end());
     const double Median = (Ms[99] + Ms[100]) / 2;
@@ -264,7 +268,6 @@ TEST_P(Latency, FromSendToSignal) {
               << " frames = " << Frames / 48.0 << " ms): median " << Median
               << " ms, 90th percentile " << Ms[179] << " ms, max " << Ms.back() << " ms\n";
     RecordProperty("median_us", static_cast<int>(Median * 1000));
-    EXPECT_EQ(Signals.Lines.size(), 400u);
 }
 
 INSTANTIATE_TEST_SUITE_P(Jack, Latency, ::testing::Values(256, 64));
@@ -292,11 +295,11 @@ TEST(MidiInputFailure, BackEndsThatCannotOpenSayWhy) {
     EXPECT_FALSE(In.connectTo("Source A:out", Error));
     EXPECT_EQ(Error, "MIDI input is not open");
 
-    const bool Alsa = QFile::exists("/dev/snd/seq");
+    const bool Alsa = access("/dev/snd/seq", R_OK | W_OK) == 0;
     EXPECT_EQ(In.open(MidiInput::Backend::Alsa, Error), Alsa) << Error.toStdString();
     EXPECT_EQ(In.isOpen(), Alsa);
     if (!Alsa) {
-        EXPECT_NE(Error.indexOf("ALSA sequencer"), -1) << Error.toStdString();
+        EXPECT_NE(Error.indexOf("/dev/snd/seq"), -1) << Error.toStdString();
         EXPECT_FALSE(In.openFirstAvailable(Error));
         EXPECT_TRUE(Error.startsWith("ALSA: ") && Error.contains("; JACK: "))
             << Error.toStdString();
