@@ -4,7 +4,7 @@
 // each event to the object's thread, where the held notes are kept.
 #include "midi_input.h"
 
-#include <QtCore/QFile>
+#include <QtCore/QFileInfo>
 #include <QtCore/QMetaObject>
 #include <QtCore/QRegularExpression>
 #include <QtCore/QThread>
@@ -33,7 +33,9 @@ struct MidiInput::Port {
     // Last, so that it is closed (and its thread stopped) before the rest goes.
     std::unique_ptr<RtMidiIn> In;
 
-    ~Port() { In.reset(); }
+    ~Port() {
+        In.reset();
+    }
 
     void beginCall() {
         Problems.clear();
@@ -45,7 +47,8 @@ struct MidiInput::Port {
         const QString Text = QString::fromStdString(text);
         if (QThread::currentThread() == P->Owner->thread()) {
             P->Problems.append(Text);
-            if (type != RtMidiError::WARNING && type != RtMidiError::DEBUG_WARNING) P->Failed = true;
+            if (type != RtMidiError::WARNING && type != RtMidiError::DEBUG_WARNING)
+                P->Failed = true;
             return;
         }
         if (type == RtMidiError::DEBUG_WARNING) return;
@@ -110,7 +113,9 @@ struct MidiInput::Port {
 
 MidiInput::MidiInput(QObject* parent) : QObject(parent) {}
 
-MidiInput::~MidiInput() { close(); }
+MidiInput::~MidiInput() {
+    close();
+}
 
 QList<MidiInput::Backend> MidiInput::available() {
     QList<Backend> Result;
@@ -130,9 +135,13 @@ QString MidiInput::backendName(Backend backend) {
     return backend == Backend::Alsa ? QStringLiteral("ALSA") : QStringLiteral("JACK");
 }
 
-bool MidiInput::isOpen() const { return Virtual_ != nullptr; }
+bool MidiInput::isOpen() const {
+    return Virtual_ != nullptr;
+}
 
-QString MidiInput::connectedSource() const { return Connection_ ? Connection_->Source : QString(); }
+QString MidiInput::connectedSource() const {
+    return Connection_ ? Connection_->Source : QString();
+}
 
 #if KEYMORA_PAD_RTMIDI
 
@@ -151,8 +160,13 @@ std::unique_ptr<MidiInput::Port> MidiInput::makePort(QString& error) {
         P->In = std::make_unique<RtMidiIn>(Api, PortName);
     } catch (const RtMidiError& E) {
         error = QString::fromStdString(E.getMessage());
-        if (Backend_ == Backend::Alsa && !QFile::exists(QStringLiteral("/dev/snd/seq")))
-            error += tr(" (there is no /dev/snd/seq: this system has no ALSA sequencer)");
+        if (Backend_ == Backend::Alsa) {
+            const QFileInfo Sequencer(QStringLiteral("/dev/snd/seq"));
+            if (!Sequencer.exists())
+                error += tr(" (there is no /dev/snd/seq: this system has no ALSA sequencer)");
+            else if (!Sequencer.isReadable() || !Sequencer.isWritable())
+                error += tr(" (no permission to open /dev/snd/seq: is the user in group audio?)");
+        }
         return nullptr;
     }
     P->In->setErrorCallback(&Port::onError, P.get());
@@ -185,8 +199,8 @@ QStringList MidiInput::sources() const {
     QStringList Result;
     if (!Virtual_) return Result;
     // JACK names a second client of the same name "Keymora Pad-01", and so on.
-    static const QRegularExpression Own(QStringLiteral("^%1(-\\d+)?:")
-                                            .arg(QRegularExpression::escape(PortName)));
+    static const QRegularExpression Own(
+        QStringLiteral("^%1(-\\d+)?:").arg(QRegularExpression::escape(PortName)));
     Virtual_->beginCall();
     const unsigned Count = Virtual_->In->getPortCount();
     for (unsigned I = 0; I < Count; ++I) {
@@ -249,7 +263,9 @@ bool MidiInput::open(Backend backend, QString& error) {
     return makePort(error) != nullptr;
 }
 
-QStringList MidiInput::sources() const { return {}; }
+QStringList MidiInput::sources() const {
+    return {};
+}
 
 bool MidiInput::connectTo(const QString&, QString& error) {
     return makePort(error) != nullptr;
@@ -275,7 +291,9 @@ bool MidiInput::openFirstAvailable(QString& error) {
 #endif
 }
 
-void MidiInput::disconnectSource() { release(Connection_); }
+void MidiInput::disconnectSource() {
+    release(Connection_);
+}
 
 void MidiInput::close() {
     release(Connection_);

@@ -5,12 +5,12 @@
 // missing so that a test can skip.
 #pragma once
 
-#include <QtCore/QProcess>
-#include <QtCore/QStandardPaths>
-#include <QtCore/QThread>
 #include <sys/prctl.h>
 #include <unistd.h>
 
+#include <QtCore/QProcess>
+#include <QtCore/QStandardPaths>
+#include <QtCore/QThread>
 #include <atomic>
 #include <chrono>
 #include <csignal>
@@ -28,7 +28,7 @@
 namespace keymora::pad::test {
 
 class JackServer {
-public:
+  public:
     /// Why no server can be had here, empty when one can.
     static std::string Unavailable() {
 #if KEYMORA_PAD_RTMIDI && KEYMORA_TEST_JACK
@@ -43,16 +43,14 @@ public:
     /// Starts the server with periods of Frames at 48 kHz; Error() is empty once it takes clients.
     explicit JackServer(int Frames = 256) {
         static std::atomic<int> Count{0};
-        Name_ = "keymora-test-" + std::to_string(getpid()) + "-" +
-                std::to_string(Count++);
+        Name_ = "keymora-test-" + std::to_string(getpid()) + "-" + std::to_string(Count++);
         if (const char* Old = std::getenv("JACK_DEFAULT_SERVER")) Previous_ = Old;
         if (Error_ = Unavailable(); !Error_.empty()) return;
         Process_.setProcessChannelMode(QProcess::MergedChannels);
         // A test that crashes takes its server with it.
         Process_.setChildProcessModifier([] { prctl(PR_SET_PDEATHSIG, SIGTERM); });
-        Process_.start(QStringLiteral("jackd"),
-                       {"-n", QString::fromStdString(Name_), "-d", "dummy", "-r", "48000", "-p",
-                        QString::number(Frames)});
+        Process_.start(QStringLiteral("jackd"), {"-n", QString::fromStdString(Name_), "-d", "dummy",
+                                                 "-r", "48000", "-p", QString::number(Frames)});
         if (!Process_.waitForStarted(5000)) {
             Error_ = "jackd did not start: " + Process_.errorString().toStdString();
             return;
@@ -90,17 +88,23 @@ public:
                 Process_.waitForFinished(3000);
             }
         }
-        if (Previous_) setenv("JACK_DEFAULT_SERVER", Previous_->c_str(), 1);
-        else unsetenv("JACK_DEFAULT_SERVER");
+        if (Previous_)
+            setenv("JACK_DEFAULT_SERVER", Previous_->c_str(), 1);
+        else
+            unsetenv("JACK_DEFAULT_SERVER");
     }
 
     JackServer(const JackServer&) = delete;
     JackServer& operator=(const JackServer&) = delete;
 
-    const std::string& Error() const { return Error_; }
-    const std::string& Name() const { return Name_; }
+    const std::string& Error() const {
+        return Error_;
+    }
+    const std::string& Name() const {
+        return Name_;
+    }
 
-private:
+  private:
     std::string Name_;
     std::string Error_;
     std::optional<std::string> Previous_;
@@ -110,7 +114,7 @@ private:
 #if KEYMORA_PAD_RTMIDI && KEYMORA_TEST_JACK
 /// An RtMidi output on the JACK server of JACK_DEFAULT_SERVER.
 class JackSender {
-public:
+  public:
     explicit JackSender(const std::string& Client = "Keymora Test Sender")
         : Out_(RtMidi::UNIX_JACK, Client) {}
 
@@ -136,12 +140,21 @@ public:
     void OpenVirtual() { Out_.openVirtualPort("out"); }
 
     void Send(std::vector<unsigned char> Bytes) { Out_.sendMessage(&Bytes); }
-    void NoteOn(int Note, int Velocity, int Channel = 0) {
-        Send({static_cast<unsigned char>(0x90 | Channel), static_cast<unsigned char>(Note),
-              static_cast<unsigned char>(Velocity)});
+    /// Channels count from 0.
+    void NoteOn(int Note, int Velocity, int Channel = 0) { Voice(0x90, Channel, Note, Velocity); }
+    void NoteOff(int Note, int Velocity = 0, int Channel = 0) {
+        Voice(0x80, Channel, Note, Velocity);
+    }
+    void ControlChange(int Controller, int Value, int Channel = 0) {
+        Voice(0xB0, Channel, Controller, Value);
     }
 
-private:
+  private:
+    void Voice(int Status, int Channel, int First, int Second) {
+        Send({static_cast<unsigned char>(Status | Channel), static_cast<unsigned char>(First),
+              static_cast<unsigned char>(Second)});
+    }
+
     RtMidiOut Out_;
 };
 #endif

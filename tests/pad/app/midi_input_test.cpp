@@ -1,10 +1,12 @@
 // MidiInput against a JACK server of the test's own and a real RtMidi sender: the messages that
 // become signals and those ignored, the connection to a source, the notes released when a port
 // closes, ALSA and JACK failing with a reason, and the time from send to signal.
+#include "midi_input.h"
+
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <QtCore/QDeadlineTimer>
-#include <QtCore/QFile>
 #include <QtCore/QTimer>
 #include <QtWidgets/QApplication>
 #include <algorithm>
@@ -12,10 +14,8 @@
 #include <functional>
 #include <iostream>
 #include <memory>
-#include <unistd.h>
 
 #include "jack_server.h"
-#include "midi_input.h"
 
 namespace keymora::pad {
 namespace {
@@ -70,7 +70,7 @@ using Messages = std::vector<std::vector<unsigned char>>;
 
 // A JACK server, the pad's input open on it, and a sender connected to the input's port.
 class MidiJack : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         EnsureApplication();
         if (const std::string Why = test::JackServer::Unavailable(); !Why.empty())
@@ -112,7 +112,9 @@ struct MessageCase {
     Messages Sent;
     std::vector<std::string> Expected;
 };
-void PrintTo(const MessageCase& Case, std::ostream* Out) { *Out << Case.Name; }
+void PrintTo(const MessageCase& Case, std::ostream* Out) {
+    *Out << Case.Name;
+}
 
 class MidiMessages : public MidiJack, public ::testing::WithParamInterface<MessageCase> {};
 
@@ -122,27 +124,27 @@ TEST_P(MidiMessages, BecomeTheseSignalsInOrder) {
 
 INSTANTIATE_TEST_SUITE_P(
     Jack, MidiMessages,
-    ::testing::Values(
-        MessageCase{"NotesOnAndOff",
-                    {{0x90, 60, 90}, {0x90, 64, 100}, {0x80, 60, 64}, {0x90, 67, 0}},
-                    {"on 60 90", "on 64 100", "off 60 64", "off 67 0"}},
-        MessageCase{"AnyChannel",
-                    {{0x99, 36, 100}, {0x8F, 36, 0}, {0x9F, 36, 16}},
-                    {"on 36 100", "off 36 0", "on 36 16"}},
-        MessageCase{"AllNotesOffAndAllSoundOffButNotOtherControllers",
-                    {{0xB0, 123, 0}, {0xB5, 120, 0}, {0xB0, 7, 100}, {0xB0, 64, 127}},
-                    {"all", "all"}},
-        MessageCase{"SysExIgnored", {{0xF0, 0x7E, 0x7F, 0x06, 0x01, 0xF7}, {0x90, 60, 64}},
-                    {"on 60 64"}},
-        MessageCase{"ClockStartAndActiveSensingIgnored",
-                    {{0xF8}, {0xFA}, {0xFE}, {0x90, 60, 64}},
-                    {"on 60 64"}},
-        MessageCase{"OtherVoiceMessagesIgnored",
-                    {{0xC0, 5}, {0xE0, 0, 64}, {0xA0, 60, 16}, {0xD0, 64}},
-                    {}},
-        MessageCase{"RunningStatusAndAClockByteInside",
-                    {{0x90, 60, 64, 62, 65}, {0x90, 0xF8, 64, 66}},
-                    {"on 60 64", "on 62 65", "on 64 66"}}),
+    ::testing::Values(MessageCase{"NotesOnAndOff",
+                                  {{0x90, 60, 90}, {0x90, 64, 100}, {0x80, 60, 64}, {0x90, 67, 0}},
+                                  {"on 60 90", "on 64 100", "off 60 64", "off 67 0"}},
+                      MessageCase{"AnyChannel",
+                                  {{0x99, 36, 100}, {0x8F, 36, 0}, {0x9F, 36, 16}},
+                                  {"on 36 100", "off 36 0", "on 36 16"}},
+                      MessageCase{"AllNotesOffAndAllSoundOffButNotOtherControllers",
+                                  {{0xB0, 123, 0}, {0xB5, 120, 0}, {0xB0, 7, 100}, {0xB0, 64, 127}},
+                                  {"all", "all"}},
+                      MessageCase{"SysExIgnored",
+                                  {{0xF0, 0x7E, 0x7F, 0x06, 0x01, 0xF7}, {0x90, 60, 64}},
+                                  {"on 60 64"}},
+                      MessageCase{"ClockStartAndActiveSensingIgnored",
+                                  {{0xF8}, {0xFA}, {0xFE}, {0x90, 60, 64}},
+                                  {"on 60 64"}},
+                      MessageCase{"OtherVoiceMessagesIgnored",
+                                  {{0xC0, 5}, {0xE0, 0, 64}, {0xA0, 60, 16}, {0xD0, 64}},
+                                  {}},
+                      MessageCase{"RunningStatusAndAClockByteInside",
+                                  {{0x90, 60, 64, 62, 65}, {0x90, 0xF8, 64, 66}},
+                                  {"on 60 64", "on 62 65", "on 64 66"}}),
     [](const auto& Info) { return std::string(Info.param.Name); });
 
 struct ReleaseCase {
@@ -151,7 +153,9 @@ struct ReleaseCase {
     std::function<void(std::unique_ptr<MidiInput>&)> Release;
     std::vector<std::string> Released;
 };
-void PrintTo(const ReleaseCase& Case, std::ostream* Out) { *Out << Case.Name; }
+void PrintTo(const ReleaseCase& Case, std::ostream* Out) {
+    *Out << Case.Name;
+}
 
 class HeldNotes : public MidiJack, public ::testing::WithParamInterface<ReleaseCase> {};
 
@@ -171,18 +175,19 @@ const auto Destroy = [](std::unique_ptr<MidiInput>& In) { In.reset(); };
 
 INSTANTIATE_TEST_SUITE_P(
     Jack, HeldNotes,
-    ::testing::Values(
-        ReleaseCase{"OnClose",
-                    {{0x90, 60, 90}, {0x91, 64, 90}, {0x90, 67, 90}, {0x81, 64, 0}},
-                    Close,
-                    {"off 60 0", "off 67 0"}},
-        ReleaseCase{"OnDestruction", {{0x90, 60, 90}}, Destroy, {"off 60 0"}},
-        ReleaseCase{"OneForEachChannel", {{0x90, 60, 90}, {0x93, 60, 90}}, Close,
-                    {"off 60 0", "off 60 0"}},
-        ReleaseCase{"NoneAfterVelocityZeroOrAllNotesOff",
-                    {{0x90, 60, 90}, {0x90, 60, 0}, {0x9F, 61, 90}, {0xBF, 123, 0}},
-                    Close,
-                    {}}),
+    ::testing::Values(ReleaseCase{"OnClose",
+                                  {{0x90, 60, 90}, {0x91, 64, 90}, {0x90, 67, 90}, {0x81, 64, 0}},
+                                  Close,
+                                  {"off 60 0", "off 67 0"}},
+                      ReleaseCase{"OnDestruction", {{0x90, 60, 90}}, Destroy, {"off 60 0"}},
+                      ReleaseCase{"OneForEachChannel",
+                                  {{0x90, 60, 90}, {0x93, 60, 90}},
+                                  Close,
+                                  {"off 60 0", "off 60 0"}},
+                      ReleaseCase{"NoneAfterVelocityZeroOrAllNotesOff",
+                                  {{0x90, 60, 90}, {0x90, 60, 0}, {0x9F, 61, 90}, {0xBF, 123, 0}},
+                                  Close,
+                                  {}}),
     [](const auto& Info) { return std::string(Info.param.Name); });
 
 TEST_F(MidiJack, ConnectsToASourceAndLetsGoOfIt) {
@@ -223,7 +228,7 @@ TEST_F(MidiJack, ConnectsToASourceAndLetsGoOfIt) {
 TEST_F(MidiJack, OpenFirstAvailableGivesTheReasonOfEachBackEndSkipped) {
     QString Error;
     ASSERT_TRUE(Input->openFirstAvailable(Error)) << Error.toStdString();
-    if (QFile::exists("/dev/snd/seq")) {
+    if (access("/dev/snd/seq", R_OK | W_OK) == 0) {
         EXPECT_EQ(Input->backend(), MidiInput::Backend::Alsa);
     } else {
         EXPECT_EQ(Input->backend(), MidiInput::Backend::Jack);
@@ -235,7 +240,7 @@ TEST_F(MidiJack, OpenFirstAvailableGivesTheReasonOfEachBackEndSkipped) {
 // printed and kept in the test's XML output. Each note is sent as soon as the previous one's note
 // off arrived, at the start of a period, so each waits a whole period for the next one.
 class Latency : public MidiJack, public ::testing::WithParamInterface<int> {
-protected:
+  protected:
     Latency() { Frames = GetParam(); }
 };
 
@@ -243,22 +248,26 @@ TEST_P(Latency, FromSendToSignal) {
     std::vector<double> Ms;
     for (int I = 0; I < 200; ++I) {
         const std::size_t Before = Signals.Lines.size();
+        const std::string Note = std::to_string(I % 100);
         const auto Sent = std::chrono::steady_clock::now();
         Sender->NoteOn(I % 100, 100);
-        ASSERT_TRUE(SpinUntil([&] { return Signals.Lines.size() > Before; }));
-        Ms.push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() -
-                                                               Sent)
-                         .count());
-        Sender->Send({0x80, static_cast<unsigned char>(I % 100), 0});
-        ASSERT_TRUE(SpinUntil([&] { return Signals.Lines.size() > Before + 1; }));
+        ASSERT_TRUE(SpinUntil([&] { return Signals.Lines.size() > Before; })) << "note " << I;
+        Ms.push_back(
+            std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - Sent)
+                .count());
+        Sender->NoteOff(I % 100);
+        ASSERT_TRUE(SpinUntil([&] { return Signals.Lines.size() > Before + 1; }))
+            << "note " << I << ": " << Signals.Lines.back();
+        ASSERT_EQ(std::vector<std::string>(Signals.Lines.begin() + Before, Signals.Lines.end()),
+                  (std::vector<std::string>{"on " + Note + " 100", "off " + Note + " 0"}))
+            << "note " << I;
     }
     std::sort(Ms.begin(), Ms.end());
     const double Median = (Ms[99] + Ms[100]) / 2;
-    std::cout << "send to signal over JACK (dummy, 48 kHz, period " << Frames << " frames = "
-              << Frames / 48.0 << " ms): median " << Median << " ms, 90th percentile " << Ms[179]
-              << " ms, max " << Ms.back() << " ms\n";
+    std::cout << "send to signal over JACK (dummy, 48 kHz, period " << Frames
+              << " frames = " << Frames / 48.0 << " ms): median " << Median
+              << " ms, 90th percentile " << Ms[179] << " ms, max " << Ms.back() << " ms\n";
     RecordProperty("median_us", static_cast<int>(Median * 1000));
-    EXPECT_EQ(Signals.Lines.size(), 400u);
 }
 
 INSTANTIATE_TEST_SUITE_P(Jack, Latency, ::testing::Values(256, 64));
@@ -286,17 +295,19 @@ TEST(MidiInputFailure, BackEndsThatCannotOpenSayWhy) {
     EXPECT_FALSE(In.connectTo("Source A:out", Error));
     EXPECT_EQ(Error, "MIDI input is not open");
 
-    const bool Alsa = QFile::exists("/dev/snd/seq");
+    const bool Alsa = access("/dev/snd/seq", R_OK | W_OK) == 0;
     EXPECT_EQ(In.open(MidiInput::Backend::Alsa, Error), Alsa) << Error.toStdString();
     EXPECT_EQ(In.isOpen(), Alsa);
     if (!Alsa) {
-        EXPECT_NE(Error.indexOf("ALSA sequencer"), -1) << Error.toStdString();
+        EXPECT_NE(Error.indexOf("/dev/snd/seq"), -1) << Error.toStdString();
         EXPECT_FALSE(In.openFirstAvailable(Error));
         EXPECT_TRUE(Error.startsWith("ALSA: ") && Error.contains("; JACK: "))
             << Error.toStdString();
     }
-    if (Previous.isNull()) qunsetenv("JACK_DEFAULT_SERVER");
-    else qputenv("JACK_DEFAULT_SERVER", Previous);
+    if (Previous.isNull())
+        qunsetenv("JACK_DEFAULT_SERVER");
+    else
+        qputenv("JACK_DEFAULT_SERVER", Previous);
 }
 
 }  // namespace
