@@ -1,6 +1,8 @@
 // Draws a short melody on the pad's staff view into a PNG: the picture of the staff in the docs.
 //   keymora-pad-staff-picture OUT.png [--ratio 2] [--width 900] [--height rows, the top only]
+//                                     [--crop x,y,w,h: that part of the view]
 // The file is written whole or not at all (QSaveFile), then read back and checked.
+#include <QtCore/QRect>
 #include <QtCore/QSaveFile>
 #include <QtGui/QImage>
 #include <QtGui/QImageReader>
@@ -29,14 +31,19 @@ int main(int Argc, char** Argv) {
     double Ratio = 2;
     int Width = 900;
     int Height = 0;  // 0: the whole document
+    QRect Crop;      // a part of the view only, to look at closely
     for (int I = 1; I < Argc; ++I) {
         if (!std::strcmp(Argv[I], "--ratio") && I + 1 < Argc) Ratio = std::atof(Argv[++I]);
         else if (!std::strcmp(Argv[I], "--width") && I + 1 < Argc) Width = std::atoi(Argv[++I]);
         else if (!std::strcmp(Argv[I], "--height") && I + 1 < Argc) Height = std::atoi(Argv[++I]);
+        else if (!std::strcmp(Argv[I], "--crop") && I + 1 < Argc) {
+            int X = 0, Y = 0, W = 0, H = 0;
+            if (std::sscanf(Argv[++I], "%d,%d,%d,%d", &X, &Y, &W, &H) == 4) Crop = QRect(X, Y, W, H);
+        }
         else Out = Argv[I];
     }
     if (!Out || Ratio <= 0 || Width < 200) {
-        std::fprintf(stderr, "usage: keymora-pad-staff-picture OUT.png [--ratio R] [--width W] [--height H]\n");
+        std::fprintf(stderr, "usage: keymora-pad-staff-picture OUT.png [--ratio R] [--width W] [--height H] [--crop x,y,w,h]\n");
         return 2;
     }
 
@@ -61,10 +68,11 @@ int main(int Argc, char** Argv) {
     View.setSelection(5);
     View.setEntryPoint(Notes.Size());
 
-    QImage Image(QSize(Width, Height > 0 ? Height : View.height()) * Ratio, QImage::Format_RGB32);
+    if (Crop.isEmpty()) Crop = QRect(0, 0, Width, Height > 0 ? Height : View.height());
+    QImage Image(Crop.size() * Ratio, QImage::Format_RGB32);
     Image.setDevicePixelRatio(Ratio);
     Image.fill(Qt::white);
-    View.render(&Image);
+    View.render(&Image, QPoint(), QRegion(Crop));
 
     QSaveFile File(QString::fromLocal8Bit(Out));
     if (!File.open(QIODevice::WriteOnly) || !Image.save(&File, "PNG") || !File.commit()) {

@@ -151,29 +151,29 @@ struct Shapes {
         // A flag: thick at the stem, swelling out and tapering down to a point.
         QPainterPath F;
         F.moveTo(0, 0);
-        F.cubicTo(0.1 * S, 0.9 * S, 1.3 * S, 1.25 * S, 0.95 * S, 2.9 * S);
-        F.cubicTo(1.05 * S, 1.8 * S, 0.35 * S, 1.35 * S, 0, 1.15 * S);
+        F.cubicTo(0.1 * S, 0.9 * S, 1.15 * S, 1.25 * S, 0.85 * S, 2.9 * S);
+        F.cubicTo(0.95 * S, 1.8 * S, 0.35 * S, 1.35 * S, 0, 1.15 * S);
         F.closeSubpath();
         Flag = Unite(F, RectPath(0, 0, 1, 1.15 * S));
 
         // Sharp: two uprights and two thick bars rising to the right.
-        Sharp = RectPath(-6.5, -10, -5.5, 11).united(RectPath(-2.5, -11, -1.5, 10));
-        Sharp = Sharp.united(Slab(-8, -2.2, 0, -4.2, 2.3)).united(Slab(-8, 4.2, 0, 2.2, 2.3));
+        Sharp = RectPath(-7, -10, -5.8, 11.5).united(RectPath(-3.2, -11.5, -2, 10));
+        Sharp = Sharp.united(Slab(-9, -2.4, 0, -4.6, 3)).united(Slab(-9, 4.6, 0, 2.4, 3));
         // Flat: an upright and a bowl leaning on it.
         QPainterPath Bowl;
-        Bowl.moveTo(-6, -1.5);
-        Bowl.cubicTo(-3.5, -4.6, 1.2, -3.8, -0.4, -0.6);
-        Bowl.cubicTo(-1.6, 1.6, -4, 3.2, -6, 4.2);
+        Bowl.moveTo(-6.5, -1.5);
+        Bowl.cubicTo(-3.8, -5.0, 1.4, -4.2, -0.2, -0.6);
+        Bowl.cubicTo(-1.4, 1.8, -4.2, 3.4, -6.5, 4.4);
         Bowl.closeSubpath();
         QPainterPath Hollow;
-        Hollow.moveTo(-5, -0.6);
-        Hollow.cubicTo(-3.6, -2.6, -0.6, -2.6, -1.7, -0.4);
-        Hollow.cubicTo(-2.4, 0.8, -3.8, 2.0, -5, 2.7);
+        Hollow.moveTo(-6, -0.5);
+        Hollow.cubicTo(-4.2, -2.6, -1.4, -2.4, -2.0, -0.6);
+        Hollow.cubicTo(-2.6, 0.6, -4.2, 1.8, -6, 2.6);
         Hollow.closeSubpath();
-        Flat = Unite(RectPath(-7, -13, -5.8, 4.2), Subtract(Bowl, Hollow));
+        Flat = Unite(RectPath(-7.4, -13, -6.2, 4.4), Subtract(Bowl, Hollow));
         // Natural: two offset uprights joined by two bars.
-        Natural = RectPath(-6, -11, -5, 4.5).united(RectPath(-1.5, -4.5, -0.5, 11));
-        Natural = Natural.united(Slab(-6, -1.8, -0.5, -3.2, 2.2)).united(Slab(-6, 3.2, -0.5, 1.8, 2.2));
+        Natural = RectPath(-6.2, -11, -5, 4.8).united(RectPath(-1.7, -4.8, -0.5, 11));
+        Natural = Natural.united(Slab(-6.2, -1.6, -0.5, -3.4, 2.8)).united(Slab(-6.2, 3.4, -0.5, 1.6, 2.8));
 
         // Rests, from the top line of the staff: the whole hangs from the second line, the half
         // sits on the middle one, the quarter is the zigzag, shorter ones the hooked strokes.
@@ -214,7 +214,7 @@ struct Shapes {
                 Hook.moveTo(Bx, By + 0.05 * S);
                 Hook.cubicTo(Bx + 0.35 * S, By + 0.35 * S, HookX - 0.25 * S, By + 0.1 * S, HookX,
                              HookY);
-                Shape = Unite(Shape, NibSweep(Hook, QPointF(0, 0.05 * S), 0.14 * S));
+                Shape = Unite(Shape, NibSweep(Hook, QPointF(0, 0.06 * S), 0.2 * S));
                 QPainterPath Dot;
                 Dot.addEllipse(QPointF(Bx, By), 0.28 * S, 0.28 * S);
                 Shape = Unite(Shape, Dot);
@@ -784,10 +784,11 @@ void StaffView::paintEvent(QPaintEvent* Event) {
                 Rect(P.X - Half, StaffTop + L * Space / 2, P.X + Half, StaffTop + L * Space / 2 + 1, G.InkBrush);
             for (int L = 10; L <= Pos; L += 2)
                 Rect(P.X - Half, StaffTop + L * Space / 2, P.X + Half, StaffTop + L * Space / 2 + 1, G.InkBrush);
+            // Accidentals end 3 columns left of the head.
             switch (P.Sign) {
-            case TAccidental::Sharp: Fill(Glyphs::SharpId, P.X - HeadWidth / 2.0 - 2, P.Y, Colour); break;
-            case TAccidental::Flat: Fill(Glyphs::FlatId, P.X - HeadWidth / 2.0 - 2, P.Y, Colour); break;
-            case TAccidental::Natural: Fill(Glyphs::NaturalId, P.X - HeadWidth / 2.0 - 2, P.Y, Colour); break;
+            case TAccidental::Sharp: Fill(Glyphs::SharpId, P.X - HeadWidth / 2.0 - 3, P.Y, Colour); break;
+            case TAccidental::Flat: Fill(Glyphs::FlatId, P.X - HeadWidth / 2.0 - 3, P.Y, Colour); break;
+            case TAccidental::Natural: Fill(Glyphs::NaturalId, P.X - HeadWidth / 2.0 - 3, P.Y, Colour); break;
             case TAccidental::None: break;
             }
             Fill(P.Duration == 0 ? Glyphs::WholeId : P.Duration == 1 ? Glyphs::HalfId : Glyphs::BlackId, P.X, P.Y, Colour);
