@@ -196,6 +196,11 @@ const TForeignCase ForeignCases[] = {
      C4(4, "<voice>1</voice><staff>2</staff>") "<backup><duration>4</duration></backup>"
      "<forward><duration>4</duration></forward>" C4(4, "<voice>1</voice>"),
      {Note(5, 1, 0, 1), Note(5, 1, 0, 1)}, {4, 4}, 120},
+    // MuseScore's filler for an empty staff: an invisible rest in a voice of its own.
+    {"invisible_rest_in_another_voice_holds_a_place",
+     C4(8, "<voice>1</voice>") "<backup><duration>8</duration></backup>"
+     "<note print-object=\"no\"><rest/><duration>8</duration><voice>5</voice><staff>2</staff></note>",
+     {Note(5, 1, 0, 0)}, {4, 4}, 120},
     {"sound_tempo_wins_and_layout_is_ignored",
      "<print new-page=\"yes\"/><direction><direction-type><metronome><beat-unit>quarter</beat-unit>"
      "<per-minute>60</per-minute></metronome></direction-type><sound tempo=\"72.4\"/></direction>"
