@@ -15,10 +15,10 @@
 // (print-object="no", in any voice: how MuseScore fills an empty staff); <backup> only where
 // nothing overlaps afterwards; the first time signature and tempo (<sound tempo> or a metronome
 // mark). Layout, clefs, keys, directions without tempo, lyrics, beams, bar lines and repeats are
-// ignored (repeats are not played out). Anything else that shapes the music is refused, with the line
-// and what it was: chords, tuplets, grace and cue notes, unpitched notes, a second part or voice,
-// a change of meter or tempo, measures shorter or longer than the meter (except the last one
-// shorter), pitches off the 88 keys, alterations other than -1, 0, +1, transposing parts.
+// ignored (repeats are not played out). Anything else that shapes the music is refused, with the
+// line and what it was: chords, tuplets, grace and cue notes, unpitched notes, a second part or
+// voice, a change of meter or tempo, measures shorter or longer than the meter (except the last
+// one shorter), pitches off the 88 keys, alterations other than -1, 0, +1, transposing parts.
 #pragma once
 
 #include <QByteArray>
