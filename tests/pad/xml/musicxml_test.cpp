@@ -347,10 +347,15 @@ INSTANTIATE_TEST_SUITE_P(Faults, MusicXmlWriteFaults,
 // A real full disk: a 16 KiB tmpfs holding the old file, where the new one does not fit. Mounting
 // needs root (or the right to mount); elsewhere the file-size limit above stands in for it.
 TEST(MusicXmlSave, FullDiskKeepsTheOldFile) {
-    const fs::path Folder = fs::path(::testing::TempDir()) / "keymora_musicxml_full";
+    // A folder of this process's own: a mount on a shared one would stack on another run's.
+    const fs::path Folder =
+        fs::path(::testing::TempDir()) / ("keymora_musicxml_full_" + std::to_string(::getpid()));
     fs::create_directories(Folder);
-    if (::mount("tmpfs", Folder.c_str(), "tmpfs", 0, "size=16k") != 0)
-        GTEST_SKIP() << "cannot mount a tmpfs here: " << std::strerror(errno);
+    if (::mount("tmpfs", Folder.c_str(), "tmpfs", 0, "size=16k") != 0) {
+        const int Errno = errno;
+        fs::remove_all(Folder);
+        GTEST_SKIP() << "cannot mount a tmpfs here: " << std::strerror(Errno);
+    }
     const std::string Old = "old contents that must survive\n";
     std::ofstream(Folder / "out.musicxml", std::ios::binary) << Old;
     QString Error;
@@ -359,6 +364,7 @@ TEST(MusicXmlSave, FullDiskKeepsTheOldFile) {
     const std::string After = keymora::testing::ReadWhole(Folder / "out.musicxml");
     const int Stray = keymora::testing::StrayEntries(Folder, {"out.musicxml"});
     ::umount(Folder.c_str());
+    fs::remove_all(Folder);
     EXPECT_FALSE(Saved);
     EXPECT_TRUE(Error.contains(QStringLiteral("No space left on device"))) << Error.toStdString();
     EXPECT_EQ(After, Old);
