@@ -994,6 +994,11 @@ bool FromMusicXml(const QByteArray& Data, TNoteList& Out, QString& Error) {
         Error = QStringLiteral("line 1: the document is empty");
         return false;
     }
+    if (Data.startsWith("PK\x03\x04")) {
+        Error = QStringLiteral("line 1: a compressed MusicXML file (.mxl), which is not read: "
+                               "save it uncompressed (.musicxml)");
+        return false;
+    }
     TReader R(Data);
     try {
         R.Read();

@@ -18,7 +18,8 @@
 // ignored (repeats are not played out). Anything else that shapes the music is refused, with the
 // line and what it was: chords, tuplets, grace and cue notes, unpitched notes, a second part or
 // voice, a change of meter or tempo, measures shorter or longer than the meter (except the last
-// one shorter), pitches off the 88 keys, alterations other than -1, 0, +1, transposing parts.
+// one shorter), pitches off the 88 keys, alterations other than -1, 0, +1, transposing parts,
+// and compressed MusicXML (.mxl, a zip archive).
 #pragma once
 
 #include <QByteArray>

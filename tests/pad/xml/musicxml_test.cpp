@@ -249,6 +249,7 @@ const THostileCase HostileCases[] = {
     {"other_root", "<html>\n</html>", "line 1: not a MusicXML score: the root element is <html>"},
     {"not_xml", "MThd\x01\x02 not xml", "line 1: not well-formed XML"},
     {"empty", "", "line 1: the document is empty"},
+    {"compressed", QByteArray("PK\x03\x04\x14\0\0\0", 8), "line 1: a compressed MusicXML file"},
     {"huge", QByteArray(MaxMusicXmlBytes + 1, ' '),
      "line 1: the document is 33554433 bytes, and documents over 32 MiB are not read"},
     {"chord", Doc(C4(2, "") "<note><chord/><pitch><step>E</step><octave>4</octave></pitch>"
