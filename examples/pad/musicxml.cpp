@@ -777,6 +777,10 @@ void TReader::ReadPitch(TNoteRead& N) {
 void TReader::ReadNote() {
     const qint64 At = Line();
     Mark_ = TMark::None;
+    // An invisible rest only holds the place of a voice (MuseScore fills an empty staff with
+    // them, in a voice of its own): it moves the cursor as <forward> does, whatever its voice.
+    const bool Hidden = X_.attributes().value(QLatin1StringView("print-object")) == u"no";
+    std::optional<std::pair<qint64, QString>> OtherVoice;
     TNoteRead N;
     std::optional<long long> Duration;
     qint64 DurationLine = At;
@@ -812,10 +816,7 @@ void TReader::ReadNote() {
             Skip();
         } else if (Is(u"voice")) {
             const QStringView V = Text();
-            if (V != u"1")
-                Fail(L,
-                     QStringLiteral("voice %1: only one voice (voice 1) can be entered in the pad")
-                         .arg(Shown(V)));
+            if (V != u"1") OtherVoice.emplace(L, Shown(V));
         } else if (Is(u"type")) {
             const QStringView T = Text();
             Type = TypeIndex(T);
@@ -859,6 +860,15 @@ void TReader::ReadNote() {
     }
     const TMark Mark = Mark_;
     Mark_ = TMark::None;
+    if (N.Rest && Hidden && Mark == TMark::None) {
+        Pos_ += N.Length;
+        Moved(At);
+        return;
+    }
+    if (OtherVoice)
+        Fail(OtherVoice->first,
+             QStringLiteral("voice %1: only one voice (voice 1) can be entered in the pad")
+                 .arg(OtherVoice->second));
     Accept(N, Mark, At);
 }
 
@@ -982,6 +992,11 @@ bool FromMusicXml(const QByteArray& Data, TNoteList& Out, QString& Error) {
     }
     if (Data.trimmed().isEmpty()) {
         Error = QStringLiteral("line 1: the document is empty");
+        return false;
+    }
+    if (Data.startsWith("PK\x03\x04")) {
+        Error = QStringLiteral("line 1: a compressed MusicXML file (.mxl), which is not read: "
+                               "save it uncompressed (.musicxml)");
         return false;
     }
     TReader R(Data);

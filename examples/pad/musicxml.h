@@ -11,13 +11,15 @@
 // none), on any staff; note values from <type> (and <dot>) or from <duration> and <divisions>, both
 // when both are given and agree; tied notes of one pitch joined into one entry when their lengths
 // add up to a plain value (so a dotted note is accepted only when tied into one); a rest of any
-// length as plain rests, largest first; <forward> as rests; <backup> only where nothing overlaps
-// afterwards; the first time signature and tempo (<sound tempo> or a metronome mark). Layout,
-// clefs, keys, directions without tempo, lyrics, beams, bar lines and repeats are ignored
-// (repeats are not played out). Anything else that shapes the music is refused, with the line
-// and what it was: chords, tuplets, grace and cue notes, unpitched notes, a second part or voice,
-// a change of meter or tempo, measures shorter or longer than the meter (except the last one
-// shorter), pitches off the 88 keys, alterations other than -1, 0, +1, transposing parts.
+// length as plain rests, largest first; <forward> as rests, and so invisible rests
+// (print-object="no", in any voice: how MuseScore fills an empty staff); <backup> only where
+// nothing overlaps afterwards; the first time signature and tempo (<sound tempo> or a metronome
+// mark). Layout, clefs, keys, directions without tempo, lyrics, beams, bar lines and repeats are
+// ignored (repeats are not played out). Anything else that shapes the music is refused, with the
+// line and what it was: chords, tuplets, grace and cue notes, unpitched notes, a second part or
+// voice, a change of meter or tempo, measures shorter or longer than the meter (except the last
+// one shorter), pitches off the 88 keys, alterations other than -1, 0, +1, transposing parts,
+// and compressed MusicXML (.mxl, a zip archive).
 #pragma once
 
 #include <QByteArray>

@@ -144,7 +144,8 @@ INSTANTIATE_TEST_SUITE_P(Documents, RoundTrip, ::testing::ValuesIn(RoundCases),
 
 TEST(MusicXmlWriter, HeaderStavesClefsAndSigns) {
     const QByteArray X = ToMusicXml(
-        Make({Note(5, 4, 1, 2), Note(5, 4, 0, 2), Note(5, 4, -1, 1), Note(4, 1, 0, 1)}, {4, 4}, 90));
+        Make({Note(5, 4, 1, 2), Note(5, 4, 0, 2), Note(5, 4, -1, 1), Note(4, 1, 0, 1)}, {4, 4},
+             90));
     for (const char* Part :
          {"<!DOCTYPE score-partwise PUBLIC \"-//Recordare//DTD MusicXML 4.0 Partwise//EN\"",
           "<score-partwise version=\"4.0\">", "<divisions>32</divisions>", "<staves>2</staves>",
@@ -176,7 +177,9 @@ struct TForeignCase {
     int Tempo;
 };
 
-#define C4(D, X) "<note><pitch><step>C</step><octave>4</octave></pitch><duration>" #D "</duration>" X "</note>\n"
+#define C4(D, X)                                                                          \
+    "<note><pitch><step>C</step><octave>4</octave></pitch><duration>" #D "</duration>" X \
+    "</note>\n"
 #define R(D) "<note><rest/><duration>" #D "</duration></note>\n"
 
 const TForeignCase ForeignCases[] = {
@@ -184,18 +187,26 @@ const TForeignCase ForeignCases[] = {
      C4(3, "<tie type=\"start\"/><type>quarter</type><dot/>") C4(1, "<tie type=\"stop\"/>") R(4),
      {Note(5, 1, 0, 1), Rest(1)}, {4, 4}, 120},
     {"type_without_duration",
-     "<note><pitch><step>B</step><alter>-1</alter><octave>3</octave></pitch><type>16th</type></note>"
+     "<note><pitch><step>B</step><alter>-1</alter><octave>3</octave></pitch>"
+     "<type>16th</type></note>"
      "<forward><duration>7</duration></forward>\n",
      {Note(4, 7, -1, 4), Rest(1), Rest(2), Rest(3)}, {4, 4}, 120},
     {"whole_bar_rest_in_three_four_and_metronome_in_halves",
      "<attributes><time><beats>3</beats><beat-type>4</beat-type></time></attributes>"
      "<direction><direction-type><metronome><beat-unit>half</beat-unit><per-minute>45</per-minute>"
-     "</metronome></direction-type></direction>\n<note><rest measure=\"yes\"/><duration>6</duration></note>",
+     "</metronome></direction-type></direction>\n"
+     "<note><rest measure=\"yes\"/><duration>6</duration></note>",
      {Rest(1), Rest(2)}, {3, 4}, 90},
     {"staff_two_voice_one_and_a_harmless_backup",
      C4(4, "<voice>1</voice><staff>2</staff>") "<backup><duration>4</duration></backup>"
      "<forward><duration>4</duration></forward>" C4(4, "<voice>1</voice>"),
      {Note(5, 1, 0, 1), Note(5, 1, 0, 1)}, {4, 4}, 120},
+    // MuseScore's filler for an empty staff: an invisible rest in a voice of its own.
+    {"invisible_rest_in_another_voice_holds_a_place",
+     C4(8, "<voice>1</voice>") "<backup><duration>8</duration></backup>"
+     "<note print-object=\"no\"><rest/><duration>8</duration><voice>5</voice>"
+     "<staff>2</staff></note>",
+     {Note(5, 1, 0, 0)}, {4, 4}, 120},
     {"sound_tempo_wins_and_layout_is_ignored",
      "<print new-page=\"yes\"/><direction><direction-type><metronome><beat-unit>quarter</beat-unit>"
      "<per-minute>60</per-minute></metronome></direction-type><sound tempo=\"72.4\"/></direction>"
@@ -226,7 +237,8 @@ struct THostileCase {
 
 const char* const Laughs =
     "<?xml version=\"1.0\"?>\n<!DOCTYPE score-partwise [\n<!ENTITY a \"aaaaaaaaaa\">\n"
-    "<!ENTITY b \"&a;&a;&a;&a;&a;&a;&a;&a;&a;&a;\">\n<!ENTITY c \"&b;&b;&b;&b;&b;&b;&b;&b;&b;&b;\">\n"
+    "<!ENTITY b \"&a;&a;&a;&a;&a;&a;&a;&a;&a;&a;\">\n"
+    "<!ENTITY c \"&b;&b;&b;&b;&b;&b;&b;&b;&b;&b;\">\n"
     "]>\n<score-partwise><part-list/><part id=\"P1\"><measure><note>&c;</note></measure></part>"
     "</score-partwise>\n";
 
@@ -237,7 +249,9 @@ const THostileCase HostileCases[] = {
     {"other_root", "<html>\n</html>", "line 1: not a MusicXML score: the root element is <html>"},
     {"not_xml", "MThd\x01\x02 not xml", "line 1: not well-formed XML"},
     {"empty", "", "line 1: the document is empty"},
-    {"huge", QByteArray(MaxMusicXmlBytes + 1, ' '), "documents over 32 MiB are not read"},
+    {"compressed", QByteArray("PK\x03\x04\x14\0\0\0", 8), "line 1: a compressed MusicXML file"},
+    {"huge", QByteArray(MaxMusicXmlBytes + 1, ' '),
+     "line 1: the document is 33554433 bytes, and documents over 32 MiB are not read"},
     {"chord", Doc(C4(2, "") "<note><chord/><pitch><step>E</step><octave>4</octave></pitch>"
                             "<duration>2</duration></note>"),
      "line 7: a chord (<chord/>)"},
@@ -261,7 +275,8 @@ const THostileCase HostileCases[] = {
     {"below_a0", Doc("<note><pitch><step>A</step><alter>-1</alter><octave>0</octave></pitch>"
                      "<duration>8</duration></note>"),
      "line 6: Ab0 is off the keyboard's 88 keys"},
-    {"above_c8", Doc("\n<note><pitch><step>D</step><octave>8</octave></pitch><duration>8</duration></note>"),
+    {"above_c8",
+     Doc("\n<note><pitch><step>D</step><octave>8</octave></pitch><duration>8</duration></note>"),
      "line 7: D8 is off"},
     {"double_sharp", Doc("<note><pitch><step>F</step>\n<alter>2</alter><octave>4</octave></pitch>"
                          "<duration>8</duration></note>"),
@@ -277,9 +292,11 @@ const THostileCase HostileCases[] = {
     {"pickup_measure", Doc(R(2) "</measure>\n<measure number=\"2\">" R(8)),
      "line 4: measure 1 lasts 1/4 where the meter wants 4/4"},
     {"long_measure", Doc(R(8) R(1)), "line 7: measure 1 lasts longer than its meter's 4/4"},
-    {"deep_nesting", Doc(QByteArray("<a>").repeated(70).append("\n").append(QByteArray("</a>").repeated(70))),
+    {"deep_nesting",
+     Doc(QByteArray("<a>").repeated(70) + "\n" + QByteArray("</a>").repeated(70)),
      "line 6: elements nested deeper than 64 levels"},
-    {"note_after_the_fill", Doc("<note><?keymora fill?><rest/><duration>2</duration></note>\n" R(6)),
+    {"note_after_the_fill",
+     Doc("<note><?keymora fill?><rest/><duration>2</duration></note>\n" R(6)),
      "line 7: a note after the rests that complete the last bar"},
     {"tempo_out_of_range", Doc("<sound tempo=\"1000\"/>"), "line 6: a tempo of '1000'"},
     // 31,251 bars of 32/1, each rest split into 32 whole rests: one bar more than the cap holds.
@@ -317,7 +334,8 @@ TEST_P(MusicXmlWriteFaults, OldFileKept) {
     const TNoteList L = Everything({4, 4}, 120);
     keymora::testing::CheckWriteFault(GetParam(), "musicxml", [&](const fs::path& P) {
         QString Error;
-        if (SaveMusicXml(QString::fromStdString(P.native()), L, Error)) return std::optional<std::string>();
+        if (SaveMusicXml(QString::fromStdString(P.native()), L, Error))
+            return std::optional<std::string>();
         EXPECT_TRUE(Error.contains(QString::fromStdString(P.native()))) << Error.toStdString();
         return std::optional(Error.toStdString());
     }, 4096, "out.musicxml");
@@ -330,10 +348,15 @@ INSTANTIATE_TEST_SUITE_P(Faults, MusicXmlWriteFaults,
 // A real full disk: a 16 KiB tmpfs holding the old file, where the new one does not fit. Mounting
 // needs root (or the right to mount); elsewhere the file-size limit above stands in for it.
 TEST(MusicXmlSave, FullDiskKeepsTheOldFile) {
-    const fs::path Folder = fs::path(::testing::TempDir()) / "keymora_musicxml_full";
+    // A folder of this process's own: a mount on a shared one would stack on another run's.
+    const fs::path Folder =
+        fs::path(::testing::TempDir()) / ("keymora_musicxml_full_" + std::to_string(::getpid()));
     fs::create_directories(Folder);
-    if (::mount("tmpfs", Folder.c_str(), "tmpfs", 0, "size=16k") != 0)
-        GTEST_SKIP() << "cannot mount a tmpfs here: " << std::strerror(errno);
+    if (::mount("tmpfs", Folder.c_str(), "tmpfs", 0, "size=16k") != 0) {
+        const int Errno = errno;
+        fs::remove_all(Folder);
+        GTEST_SKIP() << "cannot mount a tmpfs here: " << std::strerror(Errno);
+    }
     const std::string Old = "old contents that must survive\n";
     std::ofstream(Folder / "out.musicxml", std::ios::binary) << Old;
     QString Error;
@@ -342,6 +365,7 @@ TEST(MusicXmlSave, FullDiskKeepsTheOldFile) {
     const std::string After = keymora::testing::ReadWhole(Folder / "out.musicxml");
     const int Stray = keymora::testing::StrayEntries(Folder, {"out.musicxml"});
     ::umount(Folder.c_str());
+    fs::remove_all(Folder);
     EXPECT_FALSE(Saved);
     EXPECT_TRUE(Error.contains(QStringLiteral("No space left on device"))) << Error.toStdString();
     EXPECT_EQ(After, Old);

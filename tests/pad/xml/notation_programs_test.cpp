@@ -1,7 +1,7 @@
 // The export opens in notation programs: MuseScore turns it into MIDI whose notes are the pad's
-// own MIDI export's, and LilyPond's musicxml2ly into a score with the same notes, ties and
-// values. Each program is skipped where it is not installed (scripts/install-deps.sh installs
-// both).
+// own MIDI export's and into MusicXML of its own that the pad opens again, and LilyPond's
+// musicxml2ly into a score with the same notes, ties and values. Each program is skipped where it
+// is not installed (scripts/install-deps.sh installs both).
 #include <gtest/gtest.h>
 
 #include <QDir>
@@ -103,6 +103,39 @@ TEST(NotationPrograms, MuseScoreMidiHasThePadsNotes) {
         EXPECT_LE(Length, A.Length) << "note " << I;
         EXPECT_GE(Length, A.Length - 2) << "note " << I;
     }
+}
+
+// The notes of a document with the tick each starts on: what any faithful copy keeps, even one
+// that splits or joins its rests differently.
+std::vector<std::pair<long long, TEntry>> TimedNotes(const TNoteList& L) {
+    std::vector<std::pair<long long, TEntry>> Out;
+    const std::vector<long long> Starts = L.StartTicks();
+    for (std::size_t I = 0; I < L.Entries().size(); ++I)
+        if (!L.Entries()[I].Rest) Out.emplace_back(Starts[I], L.Entries()[I]);
+    return Out;
+}
+
+// MuseScore's own MusicXML export of the file (layout, beams, a voice of invisible rests on the
+// empty staff, no processing instructions) opens in the pad with the same notes at the same times.
+TEST(NotationPrograms, MuseScoresOwnExportOpens) {
+    const QString MuseScore = Find({"mscore3", "musescore3", "mscore"});
+    if (MuseScore.isEmpty()) GTEST_SKIP() << "MuseScore is not installed";
+    QTemporaryDir Folder;
+    ASSERT_TRUE(Folder.isValid());
+    const TNoteList L = Sample();
+    QString Error;
+    ASSERT_TRUE(SaveMusicXml(Folder.filePath(QStringLiteral("in.musicxml")), L, Error));
+    const TRun R = RunProgram(
+        MuseScore,
+        {QStringLiteral("-o"), QStringLiteral("out.musicxml"), QStringLiteral("in.musicxml")},
+        Folder.path());
+    ASSERT_EQ(R.Exit, 0) << R.Output.toStdString();
+    TNoteList Back;
+    ASSERT_TRUE(OpenMusicXml(Folder.filePath(QStringLiteral("out.musicxml")), Back, Error))
+        << Error.toStdString();
+    EXPECT_EQ(TimedNotes(Back), TimedNotes(L));
+    EXPECT_EQ(Back.Time(), L.Time());
+    EXPECT_EQ(Back.Tempo(), L.Tempo());
 }
 
 /// A note as LilyPond writes it in absolute pitch: "fis'4", "bes8", "a,,,8", with "~" when tied.
