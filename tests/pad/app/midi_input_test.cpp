@@ -4,6 +4,8 @@
 #include "midi_input.h"
 
 #include <gtest/gtest.h>
+
+#include "app_support.h"
 #include <unistd.h>
 
 #include <QtCore/QDeadlineTimer>
@@ -20,26 +22,8 @@
 namespace keymora::pad {
 namespace {
 
-void EnsureApplication() {
-    if (QApplication::instance()) return;
-    if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    static int Argc = 1;
-    static char Name[] = "keymora_pad_tests";
-    static char* Argv[] = {Name, nullptr};
-    new QApplication(Argc, Argv);
-}
-
-// Spins the event loop until Done, for Ms at most.
-bool SpinUntil(const std::function<bool()>& Done, int Ms = 3000) {
-    QDeadlineTimer Deadline(Ms);
-    QTimer Wake;  // ends the wait for events at the deadline at the latest
-    Wake.start(Ms);
-    while (!Done()) {
-        if (Deadline.hasExpired()) return false;
-        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
-    }
-    return true;
-}
+using test::EnsureApplication;
+using test::SpinUntil;
 
 // A MidiInput's signals as text, in order: "on 60 90", "off 60 0", "all", "error TEXT".
 struct Log {

@@ -3,6 +3,8 @@
 // on a keyboard the pad owns), and the headless run of the demo's command end to end.
 #include <gtest/gtest.h>
 
+#include "app_support.h"
+
 #include <QtCore/QProcess>
 #include <QtCore/QTemporaryDir>
 #include <QtWidgets/QApplication>
@@ -20,14 +22,8 @@
 namespace keymora::pad {
 namespace {
 
-void EnsureApplication() {
-    if (QApplication::instance()) return;
-    if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    static int Argc = 1;
-    static char Name[] = "keymora_pad_tests";
-    static char* Argv[] = {Name, nullptr};
-    new QApplication(Argc, Argv);
-}
+using test::EnsureApplication;
+using test::SpinUntil;
 
 std::vector<std::uint8_t> ReadBytes(const std::string& Path) {
     std::ifstream In(Path, std::ios::binary);

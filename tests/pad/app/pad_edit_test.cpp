@@ -2,6 +2,8 @@
 // lost, the recovery copy, playback and its marks, driven through the window and its scripts.
 #include <gtest/gtest.h>
 
+#include "app_support.h"
+
 #include <QtCore/QElapsedTimer>
 #include <QtCore/QFile>
 #include <QtCore/QTemporaryDir>
@@ -18,14 +20,8 @@
 namespace keymora::pad {
 namespace {
 
-void EnsureApplication() {
-    if (QApplication::instance()) return;
-    if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    static int Argc = 1;
-    static char Name[] = "keymora_pad_tests";
-    static char* Argv[] = {Name, nullptr};
-    new QApplication(Argc, Argv);
-}
+using test::EnsureApplication;
+using test::SpinUntil;
 
 // A silent pad without MIDI input in a settings folder of its own.
 struct Pad {

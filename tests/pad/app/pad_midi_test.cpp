@@ -2,6 +2,8 @@
 // connected to the pad's port "Keymora Pad", and the notes the pad's window enters.
 #include <gtest/gtest.h>
 
+#include "app_support.h"
+
 #include <QtCore/QDeadlineTimer>
 #include <QtCore/QTemporaryDir>
 #include <QtCore/QTimer>
@@ -16,27 +18,10 @@
 namespace keymora::pad {
 namespace {
 
+using test::EnsureApplication;
+using test::SpinUntil;
+
 #if KEYMORA_PAD_RTMIDI && KEYMORA_TEST_JACK
-
-void EnsureApplication() {
-    if (QApplication::instance()) return;
-    if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    static int Argc = 1;
-    static char Name[] = "keymora_pad_tests";
-    static char* Argv[] = {Name, nullptr};
-    new QApplication(Argc, Argv);
-}
-
-bool SpinUntil(const std::function<bool()>& Done, int Ms = 5000) {
-    QDeadlineTimer Deadline(Ms);
-    QTimer Wake;
-    Wake.start(20);
-    while (!Done()) {
-        if (Deadline.hasExpired()) return false;
-        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
-    }
-    return true;
-}
 
 class PadMidi : public ::testing::Test {
   protected:

@@ -14,6 +14,8 @@
 //          e6 G4 1/8   at 334, head (339, 72.5), stem up in column 343 from row 45, one flag
 #include <gtest/gtest.h>
 
+#include "app_support.h"
+
 #include <QtGui/QImage>
 #include <QtGui/QMouseEvent>
 #include <QtWidgets/QApplication>
@@ -26,14 +28,8 @@
 namespace keymora::pad {
 namespace {
 
-void EnsureApplication() {
-    if (QApplication::instance()) return;
-    if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    static int Argc = 1;
-    static char Name[] = "keymora_pad_tests";
-    static char* Argv[] = {Name, nullptr};
-    new QApplication(Argc, Argv);
-}
+using test::EnsureApplication;
+using test::SpinUntil;
 
 TEntry N(int Octave, int Note, int Tone, int Duration) { return {false, Octave, Note, Tone, Duration}; }
 TEntry R(int Duration) { return {true, 0, 0, 0, Duration}; }
