@@ -1,5 +1,5 @@
 // A JACK server of the test's own, and a MIDI sender on it. JackServer starts
-// "jackd -n NAME -d dummy" (no sound hardware), waits until it takes clients, points
+// "jackd -S -n NAME -d dummy" (no sound hardware), waits until it takes clients, points
 // JACK_DEFAULT_SERVER at it for this process, and stops it when it goes. JackSender is an RtMidi
 // output on that server. Both need jackd, RtMidi and JACK's headers; Unavailable() says which is
 // missing so that a test can skip.
@@ -49,8 +49,12 @@ class JackServer {
         Process_.setProcessChannelMode(QProcess::MergedChannels);
         // A test that crashes takes its server with it.
         Process_.setChildProcessModifier([] { prctl(PR_SET_PDEATHSIG, SIGTERM); });
-        Process_.start(QStringLiteral("jackd"), {"-n", QString::fromStdString(Name_), "-d", "dummy",
-                                                 "-r", "48000", "-p", QString::number(Frames)});
+        // Synchronous (-S): a client late for its cycle (a loaded machine, a virtual CPU held up)
+        // delays the cycle, where the asynchronous server would start the next one without it and
+        // drop the MIDI events it was passing on.
+        Process_.start(QStringLiteral("jackd"),
+                       {"-S", "-n", QString::fromStdString(Name_), "-d", "dummy", "-r", "48000",
+                        "-p", QString::number(Frames)});
         if (!Process_.waitForStarted(5000)) {
             Error_ = "jackd did not start: " + Process_.errorString().toStdString();
             return;
@@ -88,6 +92,9 @@ class JackServer {
                 Process_.waitForFinished(3000);
             }
         }
+        // What the server said (its xruns among it), for a test that lost a message.
+        if (std::getenv("KEYMORA_TEST_JACK_LOG"))
+            std::fprintf(stderr, "jackd %s:\n%s\n", Name_.c_str(), Process_.readAll().constData());
         if (Previous_)
             setenv("JACK_DEFAULT_SERVER", Previous_->c_str(), 1);
         else
