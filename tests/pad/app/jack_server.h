@@ -123,7 +123,9 @@ class JackServer {
 class JackSender {
   public:
     explicit JackSender(const std::string& Client = "Keymora Test Sender")
-        : Out_(RtMidi::UNIX_JACK, Client) {}
+        : Out_(RtMidi::UNIX_JACK, Client) {
+        Out_.setErrorCallback(&JackSender::OnError, this);
+    }
 
     /// The input ports it could connect to, as "client:port".
     std::vector<std::string> Destinations() {
@@ -132,19 +134,31 @@ class JackSender {
         return Names;
     }
 
+    // A loaded server now and then turns a new client away (it waits a fixed time for the other
+    // clients to hear of it); RtMidi tries to open its client again at each call, so the two
+    // below try for a few seconds.
+
     /// Opens an output port connected to the input port Destination; false when there is none.
     bool ConnectTo(const std::string& Destination) {
-        const std::vector<std::string> Names = Destinations();
-        for (unsigned I = 0; I < Names.size(); ++I)
-            if (Names[I] == Destination) {
-                Out_.openPort(I, "out");
-                return true;
-            }
-        return false;
+        return Retry([&] {
+            const std::vector<std::string> Names = Destinations();
+            for (unsigned I = 0; I < Names.size(); ++I)
+                if (Names[I] == Destination) {
+                    Out_.openPort(I, "out");
+                    return Out_.isPortOpen();
+                }
+            return false;
+        });
     }
 
     /// Opens the output port "out" for others to connect to.
-    void OpenVirtual() { Out_.openVirtualPort("out"); }
+    bool OpenVirtual() {
+        return Retry([&] {
+            Failed_ = false;
+            Out_.openVirtualPort("out");
+            return !Failed_;
+        });
+    }
 
     void Send(std::vector<unsigned char> Bytes) { Out_.sendMessage(&Bytes); }
     /// Channels count from 0.
@@ -157,12 +171,29 @@ class JackSender {
     }
 
   private:
+    template <class F>
+    static bool Retry(F&& Try) {
+        const auto Deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+        while (!Try())
+            if (std::chrono::steady_clock::now() > Deadline)
+                return false;
+            else
+                QThread::msleep(20);
+        return true;
+    }
+
+    static void OnError(RtMidiError::Type Type, const std::string&, void* Self) {
+        if (Type != RtMidiError::WARNING && Type != RtMidiError::DEBUG_WARNING)
+            static_cast<JackSender*>(Self)->Failed_ = true;
+    }
+
     void Voice(int Status, int Channel, int First, int Second) {
         Send({static_cast<unsigned char>(Status | Channel), static_cast<unsigned char>(First),
               static_cast<unsigned char>(Second)});
     }
 
     RtMidiOut Out_;
+    bool Failed_ = false;
 };
 #endif
 
