@@ -134,7 +134,7 @@ class JackSender {
         return Names;
     }
 
-    // A loaded server now and then turns a new client away (it waits a fixed time for the other
+    // A loaded server now and then turns a new client away (probably while waiting on the other
     // clients to hear of it); RtMidi tries to open its client again at each call, so the two
     // below try for a few seconds.
 
