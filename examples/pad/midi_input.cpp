@@ -1,26 +1,34 @@
 // MIDI input through RtMidi. Each port is an RtMidiIn of its own: the one other programs connect
 // to (a virtual port), and the one connected to a source. RtMidi calls back on its own thread (the
-// JACK process thread, or ALSA's input thread); the callback decodes the bytes there and queues
-// each event to the object's thread, where the held notes are kept.
+// JACK process thread, realtime, or ALSA's input thread). The callback decodes the bytes there,
+// puts the events in the port's ring (one writer, one reader, no lock, no allocation) and wakes
+// the object's thread through an eventfd; that thread takes them out, keeps the held notes and
+// emits the signals.
 #include "midi_input.h"
 
 #include <QtCore/QFileInfo>
 #include <QtCore/QMetaObject>
 #include <QtCore/QRegularExpression>
+#include <QtCore/QSocketNotifier>
 #include <QtCore/QThread>
+#include <array>
+#include <atomic>
 #include <bitset>
+#include <cerrno>
+#include <cstring>
 #include <string>
 #include <vector>
 
 #if KEYMORA_PAD_RTMIDI
 #include <RtMidi.h>
+#include <sys/eventfd.h>
+#include <unistd.h>
 #endif
 
 namespace keymora::pad {
 
 struct MidiInput::Port {
     MidiInput* Owner = nullptr;
-    std::uint64_t Serial = 0;
     /// The source this port is connected to; empty for the virtual port.
     QString Source;
     /// The notes on without their note off yet, by channel * 128 + note.
@@ -29,6 +37,24 @@ struct MidiInput::Port {
     /// it was an error rather than a warning.
     QStringList Problems;
     bool Failed = false;
+    /// The events RtMidi's thread decoded and the owner's thread has yet to take: Written and
+    /// Taken count them from the start, each advanced by its own thread alone.
+    static constexpr std::uint64_t Capacity = 1024;
+    std::array<Event, Capacity> Ring{};
+    std::atomic<std::uint64_t> Written{0};
+    std::atomic<std::uint64_t> Taken{0};
+    /// Events lost to a full ring since the owner last looked.
+    std::atomic<std::uint64_t> Dropped{0};
+    /// The owner's eventfd, written after new events.
+    int WakeFd = -1;
+
+    bool take(Event& event) {
+        const std::uint64_t T = Taken.load(std::memory_order_relaxed);
+        if (T == Written.load(std::memory_order_acquire)) return false;
+        event = Ring[T % Capacity];
+        Taken.store(T + 1, std::memory_order_release);
+        return true;
+    }
 #if KEYMORA_PAD_RTMIDI
     // Last, so that it is closed (and its thread stopped) before the rest goes.
     std::unique_ptr<RtMidiIn> In;
@@ -58,13 +84,22 @@ struct MidiInput::Port {
     }
 
     static void onMessage(double, std::vector<unsigned char>* bytes, void* data) {
-        const auto* P = static_cast<const Port*>(data);
-        MidiInput* Owner = P->Owner;
-        const std::uint64_t Serial = P->Serial;
-        decode(*bytes, [Owner, Serial](Event E) {
-            QMetaObject::invokeMethod(
-                Owner, [Owner, Serial, E] { Owner->deliver(Serial, E); }, Qt::QueuedConnection);
+        auto* P = static_cast<Port*>(data);
+        bool Any = false;
+        decode(*bytes, [P, &Any](Event E) {
+            const std::uint64_t W = P->Written.load(std::memory_order_relaxed);
+            if (W - P->Taken.load(std::memory_order_acquire) == Capacity) {
+                P->Dropped.fetch_add(1, std::memory_order_relaxed);
+                return;
+            }
+            P->Ring[W % Capacity] = E;
+            P->Written.store(W + 1, std::memory_order_release);
+            Any = true;
         });
+        if (!Any) return;
+        const std::uint64_t One = 1;
+        // Never blocks (EFD_NONBLOCK); a counter that cannot grow is already waking the owner.
+        [[maybe_unused]] const ssize_t Ignored = ::write(P->WakeFd, &One, sizeof One);
     }
 #endif
 
@@ -111,10 +146,26 @@ struct MidiInput::Port {
     }
 };
 
-MidiInput::MidiInput(QObject* parent) : QObject(parent) {}
+MidiInput::MidiInput(QObject* parent) : QObject(parent) {
+#if KEYMORA_PAD_RTMIDI
+    WakeFd_ = eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
+    if (WakeFd_ < 0) {
+        WakeError_ = QString::fromLocal8Bit(std::strerror(errno));
+        return;
+    }
+    Wake_ = new QSocketNotifier(WakeFd_, QSocketNotifier::Read, this);
+    connect(Wake_, &QSocketNotifier::activated, this, &MidiInput::drain);
+#endif
+}
 
 MidiInput::~MidiInput() {
     close();
+#if KEYMORA_PAD_RTMIDI
+    if (WakeFd_ >= 0) {
+        delete Wake_;
+        ::close(WakeFd_);
+    }
+#endif
 }
 
 QList<MidiInput::Backend> MidiInput::available() {
@@ -146,13 +197,17 @@ QString MidiInput::connectedSource() const {
 #if KEYMORA_PAD_RTMIDI
 
 std::unique_ptr<MidiInput::Port> MidiInput::makePort(QString& error) {
+    if (WakeFd_ < 0) {
+        error = tr("cannot make an eventfd for the MIDI thread: %1").arg(WakeError_);
+        return nullptr;
+    }
     if (!available().contains(Backend_)) {
         error = tr("RtMidi was built without %1").arg(backendName(Backend_));
         return nullptr;
     }
     auto P = std::make_unique<Port>();
     P->Owner = this;
-    P->Serial = NextSerial_++;
+    P->WakeFd = WakeFd_;
     const RtMidi::Api Api = Backend_ == Backend::Alsa ? RtMidi::LINUX_ALSA : RtMidi::UNIX_JACK;
     try {
         // RtMidi reports a back end that does not start by throwing from the constructor, before
@@ -302,8 +357,8 @@ void MidiInput::close() {
 
 void MidiInput::release(std::unique_ptr<Port>& which) {
     if (!which) return;
-    // The port closes first, so that no event of it comes after its note offs; those it had
-    // queued already are dropped by deliver(), the port being gone.
+    // The port closes first, so that no event of it comes after its note offs; those still in its
+    // ring go with it (a note on among them was never emitted, and needs no note off).
     const std::unique_ptr<Port> Closing = std::move(which);
     const std::bitset<16 * 128> Held = Closing->Held;
 #if KEYMORA_PAD_RTMIDI
@@ -313,23 +368,34 @@ void MidiInput::release(std::unique_ptr<Port>& which) {
         if (Held[I]) emit noteOff(static_cast<int>(I % 128), 0);
 }
 
-void MidiInput::deliver(std::uint64_t serial, Event event) {
-    Port* P = Virtual_ && Virtual_->Serial == serial         ? Virtual_.get()
-              : Connection_ && Connection_->Serial == serial ? Connection_.get()
-                                                             : nullptr;
-    if (!P) return;
+void MidiInput::drain() {
+#if KEYMORA_PAD_RTMIDI
+    std::uint64_t Count = 0;
+    [[maybe_unused]] const ssize_t Ignored = ::read(WakeFd_, &Count, sizeof Count);
+#endif
+    // A slot may close or replace a port: each event looks the port up again.
+    for (std::unique_ptr<Port>* Slot : {&Virtual_, &Connection_}) {
+        Event E{};
+        while (*Slot && (*Slot)->take(E)) apply(**Slot, E);
+        if (*Slot)
+            if (const std::uint64_t Lost = (*Slot)->Dropped.exchange(0))
+                emit error(tr("MIDI input fell behind: %n event(s) lost", nullptr, int(Lost)));
+    }
+}
+
+void MidiInput::apply(Port& port, Event event) {
     const std::size_t Key = event.Channel * 128u + event.Note;
     switch (event.What) {
         case Event::On:
-            P->Held.set(Key);
+            port.Held.set(Key);
             emit noteOn(event.Note, event.Velocity);
             break;
         case Event::Off:
-            P->Held.reset(Key);
+            port.Held.reset(Key);
             emit noteOff(event.Note, event.Velocity);
             break;
         case Event::AllOff:
-            for (int Note = 0; Note < 128; ++Note) P->Held.reset(event.Channel * 128u + Note);
+            for (int Note = 0; Note < 128; ++Note) port.Held.reset(event.Channel * 128u + Note);
             emit allNotesOff();
             break;
     }

@@ -12,6 +12,8 @@
 #include <cstdint>
 #include <memory>
 
+class QSocketNotifier;
+
 namespace keymora::pad {
 
 class MidiInput : public QObject {
@@ -64,7 +66,8 @@ class MidiInput : public QObject {
     /// Control change 120 (all sound off), 123 (all notes off) or 124..127 (the mode changes that
     /// end every note).
     void allNotesOff();
-    /// A problem RtMidi reports while receiving, after the port opened.
+    /// A problem while receiving, after the port opened: one RtMidi reports, or events lost
+    /// because this object's thread fell more than a thousand events behind.
     void error(const QString& text);
 
   private:
@@ -81,12 +84,15 @@ class MidiInput : public QObject {
     std::unique_ptr<Port> makePort(QString& error);
     /// Closes Which and emits noteOff for every note it still holds.
     void release(std::unique_ptr<Port>& which);
-    /// Called on this object's thread for each event of port Serial; a port closed since is
-    /// ignored.
-    void deliver(std::uint64_t serial, Event event);
+    /// Takes the events out of the ports' rings, on this object's thread.
+    void drain();
+    void apply(Port& port, Event event);
 
     Backend Backend_ = Backend::Alsa;
-    std::uint64_t NextSerial_ = 1;
+    /// Written by RtMidi's threads after new events; Wake_ watches it on this object's thread.
+    int WakeFd_ = -1;
+    QString WakeError_;
+    QSocketNotifier* Wake_ = nullptr;
     std::unique_ptr<Port> Virtual_;
     std::unique_ptr<Port> Connection_;
 };

@@ -1,5 +1,5 @@
 // A JACK server of the test's own, and a MIDI sender on it. JackServer starts
-// "jackd -n NAME -d dummy" (no sound hardware), waits until it takes clients, points
+// "jackd -S -n NAME -d dummy" (no sound hardware), waits until it takes clients, points
 // JACK_DEFAULT_SERVER at it for this process, and stops it when it goes. JackSender is an RtMidi
 // output on that server. Both need jackd, RtMidi and JACK's headers; Unavailable() says which is
 // missing so that a test can skip.
@@ -49,8 +49,12 @@ class JackServer {
         Process_.setProcessChannelMode(QProcess::MergedChannels);
         // A test that crashes takes its server with it.
         Process_.setChildProcessModifier([] { prctl(PR_SET_PDEATHSIG, SIGTERM); });
-        Process_.start(QStringLiteral("jackd"), {"-n", QString::fromStdString(Name_), "-d", "dummy",
-                                                 "-r", "48000", "-p", QString::number(Frames)});
+        // Synchronous (-S): a client late for its cycle (a loaded machine, a virtual CPU held up)
+        // delays the cycle, where the asynchronous server would start the next one without it and
+        // drop the MIDI events it was passing on.
+        Process_.start(QStringLiteral("jackd"),
+                       {"-S", "-n", QString::fromStdString(Name_), "-d", "dummy", "-r", "48000",
+                        "-p", QString::number(Frames)});
         if (!Process_.waitForStarted(5000)) {
             Error_ = "jackd did not start: " + Process_.errorString().toStdString();
             return;
@@ -88,6 +92,9 @@ class JackServer {
                 Process_.waitForFinished(3000);
             }
         }
+        // What the server said (its xruns among it), for a test that lost a message.
+        if (std::getenv("KEYMORA_TEST_JACK_LOG"))
+            std::fprintf(stderr, "jackd %s:\n%s\n", Name_.c_str(), Process_.readAll().constData());
         if (Previous_)
             setenv("JACK_DEFAULT_SERVER", Previous_->c_str(), 1);
         else
@@ -116,7 +123,9 @@ class JackServer {
 class JackSender {
   public:
     explicit JackSender(const std::string& Client = "Keymora Test Sender")
-        : Out_(RtMidi::UNIX_JACK, Client) {}
+        : Out_(RtMidi::UNIX_JACK, Client) {
+        Out_.setErrorCallback(&JackSender::OnError, this);
+    }
 
     /// The input ports it could connect to, as "client:port".
     std::vector<std::string> Destinations() {
@@ -125,19 +134,31 @@ class JackSender {
         return Names;
     }
 
+    // A loaded server now and then turns a new client away (probably while waiting on the other
+    // clients to hear of it); RtMidi tries to open its client again at each call, so the two
+    // below try for a few seconds.
+
     /// Opens an output port connected to the input port Destination; false when there is none.
     bool ConnectTo(const std::string& Destination) {
-        const std::vector<std::string> Names = Destinations();
-        for (unsigned I = 0; I < Names.size(); ++I)
-            if (Names[I] == Destination) {
-                Out_.openPort(I, "out");
-                return true;
-            }
-        return false;
+        return Retry([&] {
+            const std::vector<std::string> Names = Destinations();
+            for (unsigned I = 0; I < Names.size(); ++I)
+                if (Names[I] == Destination) {
+                    Out_.openPort(I, "out");
+                    return Out_.isPortOpen();
+                }
+            return false;
+        });
     }
 
     /// Opens the output port "out" for others to connect to.
-    void OpenVirtual() { Out_.openVirtualPort("out"); }
+    bool OpenVirtual() {
+        return Retry([&] {
+            Failed_ = false;
+            Out_.openVirtualPort("out");
+            return !Failed_;
+        });
+    }
 
     void Send(std::vector<unsigned char> Bytes) { Out_.sendMessage(&Bytes); }
     /// Channels count from 0.
@@ -150,12 +171,29 @@ class JackSender {
     }
 
   private:
+    template <class F>
+    static bool Retry(F&& Try) {
+        const auto Deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+        while (!Try())
+            if (std::chrono::steady_clock::now() > Deadline)
+                return false;
+            else
+                QThread::msleep(20);
+        return true;
+    }
+
+    static void OnError(RtMidiError::Type Type, const std::string&, void* Self) {
+        if (Type != RtMidiError::WARNING && Type != RtMidiError::DEBUG_WARNING)
+            static_cast<JackSender*>(Self)->Failed_ = true;
+    }
+
     void Voice(int Status, int Channel, int First, int Second) {
         Send({static_cast<unsigned char>(Status | Channel), static_cast<unsigned char>(First),
               static_cast<unsigned char>(Second)});
     }
 
     RtMidiOut Out_;
+    bool Failed_ = false;
 };
 #endif
 

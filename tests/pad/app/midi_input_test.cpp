@@ -176,8 +176,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(MidiJack, ConnectsToASourceAndLetsGoOfIt) {
     test::JackSender A("Source A"), B("Source B");
-    A.OpenVirtual();
-    B.OpenVirtual();
+    ASSERT_TRUE(A.OpenVirtual() && B.OpenVirtual());
     const QStringList Sources = Input->sources();
     EXPECT_TRUE(Sources.contains("Source A:out") && Sources.contains("Source B:out"))
         << Sources.join(", ").toStdString();
