@@ -8,6 +8,7 @@
 #include <QtCore/QFile>
 #include <QtCore/QTemporaryDir>
 #include <QtGui/QCloseEvent>
+#include <QtTest/QTest>
 #include <QtWidgets/QApplication>
 #include <cstdlib>
 #include <sstream>
@@ -96,6 +97,45 @@ INSTANTIATE_TEST_SUITE_P(
         EditCase{"append_after_select_end", "select 1\nselect end\nkeydown G\nkeyup G\n",
                  "C4 1/4 D4 1/4 E4 1/4 G4 1/4"},
         EditCase{"clear", "clear\n", ""}),
+    [](const auto& Info) { return std::string(Info.param.Name); });
+
+struct KeyCase {
+    const char* Name;
+    Qt::Key Key;
+    Qt::KeyboardModifiers Modifiers;
+    const char* After;  // the entries afterwards
+    int Selection;      // the selected entry afterwards, -1 for none
+};
+
+class Shortcuts : public ::testing::TestWithParam<KeyCase> {};
+
+// The editing keys reach the window while the keyboard has the focus (as it always has), and
+// keep away from the keys the keyboard uses itself (plain arrows, End, digits). Each case starts
+// with C D E entered and D selected.
+TEST_P(Shortcuts, WorkWhileTheKeyboardHasTheFocus) {
+    QTemporaryDir Config;
+    Pad P(Config.path());
+    ASSERT_EQ(P.Run(std::string(ThreeNotes) + "select 2\n"), 0);
+    P.Window->activateWindow();
+    P.Window->keyboard().setFocus();
+    QTest::keyClick(&P.Window->keyboard(), GetParam().Key, GetParam().Modifiers);
+    QApplication::processEvents();
+    EXPECT_EQ(P.Names(), GetParam().After);
+    EXPECT_EQ(P.Window->selection(), GetParam().Selection);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Pad, Shortcuts,
+    ::testing::Values(
+        KeyCase{"alt_left", Qt::Key_Left, Qt::AltModifier, "C4 1/4 D4 1/4 E4 1/4", 0},
+        KeyCase{"alt_right", Qt::Key_Right, Qt::AltModifier, "C4 1/4 D4 1/4 E4 1/4", 2},
+        KeyCase{"escape", Qt::Key_Escape, Qt::NoModifier, "C4 1/4 D4 1/4 E4 1/4", -1},
+        KeyCase{"delete", Qt::Key_Delete, Qt::NoModifier, "C4 1/4 E4 1/4", 1},
+        KeyCase{"backspace", Qt::Key_Backspace, Qt::NoModifier, "C4 1/4 E4 1/4", 1},
+        KeyCase{"rest", Qt::Key_R, Qt::ControlModifier, "C4 1/4 rest 1/4 D4 1/4 E4 1/4", 2},
+        KeyCase{"undo", Qt::Key_Z, Qt::ControlModifier, "C4 1/4 D4 1/4", 1},
+        // The keyboard's own: a plain arrow steps its octave and enters nothing.
+        KeyCase{"plain_left", Qt::Key_Left, Qt::NoModifier, "C4 1/4 D4 1/4 E4 1/4", 1}),
     [](const auto& Info) { return std::string(Info.param.Name); });
 
 TEST(PadEdit, MeterAndTempoAreUndoableAndRefusedOutOfRange) {
