@@ -69,20 +69,43 @@ class KeymoraItem : public QQuickPaintedItem, private keymora::THostWindow {
     Q_PROPERTY(bool hintVisible READ hintVisible NOTIFY hintChanged)
 
   public:
-    /// The axis the keys run along: the item's width (koHorizontal) or its height (koVertical).
-    enum KeyboardOrientation : int { koHorizontal, koVertical };
+    // Each value has a second name with a capital initial: QML reads enum values in
+    // expressions (KeymoraKeyboard.Vertical) only by such names.
+    /// The axis the keys run along: the item's width (koHorizontal, Horizontal) or its height
+    /// (koVertical, Vertical).
+    enum KeyboardOrientation : int {
+        koHorizontal,
+        koVertical,
+        Horizontal = koHorizontal,
+        Vertical = koVertical
+    };
     Q_ENUM(KeyboardOrientation)
-    /// The feature switches; the values are the control's bits.
+    /// The feature switches; the values are the control's bits. In QML: ShowMarks,
+    /// ColorOctave, ScrollDuration, ScrollOctave.
     enum MusicStyle : int {
         msShowMarks = 0x1,
         msColorOctave = 0x2,
         msScrollDuration = 0x4,
         msScrollOctave = 0x8,
+        ShowMarks = msShowMarks,
+        ColorOctave = msColorOctave,
+        ScrollDuration = msScrollDuration,
+        ScrollOctave = msScrollOctave,
     };
     Q_DECLARE_FLAGS(MusicStyles, MusicStyle)
     Q_FLAG(MusicStyles)
-    /// How black keys are spelled in keyClick and notePlayed (see KeymoraWidget::AutoTone).
-    enum AutoTone : int { atAutoMajor, atBemol, atDiesis, atAutoMinor };
+    /// How black keys are spelled in keyClick and notePlayed (see KeymoraWidget::AutoTone). In
+    /// QML: AutoMajor, Bemol, Diesis, AutoMinor.
+    enum AutoTone : int {
+        atAutoMajor,
+        atBemol,
+        atDiesis,
+        atAutoMinor,
+        AutoMajor = atAutoMajor,
+        Bemol = atBemol,
+        Diesis = atDiesis,
+        AutoMinor = atAutoMinor
+    };
     Q_ENUM(AutoTone)
 
     /// A keyboard with the control's defaults; 600 x 100 until it is given a size.
@@ -301,6 +324,7 @@ class KeymoraItem : public QQuickPaintedItem, private keymora::THostWindow {
     // paint() copies it under the scene graph's clip.
     QImage Picture_;
     bool FullRepaint_ = false;
+    bool NewPicture_ = false;
     std::unique_ptr<keymora::qt::QtCanvas> Canvas_;
 };
 

@@ -3,6 +3,7 @@
 // the control's picture painted by the raster canvas into a kept image that paint() copies.
 #include "keymora/quick/keymora_item.h"
 
+#include <QtCore/QMetaMethod>
 #include <QtGui/QCursor>
 #include <QtGui/QGuiApplication>
 #include <QtGui/QKeyEvent>
@@ -68,6 +69,9 @@ KeymoraItem::KeymoraItem(QQuickItem* parent)
     Control_.OnKeyClick = [this](TObject*, int Octave, int Note, int Tone) {
         emit keyClick(Octave, Note, Tone);
         if (Note < 1) return;  // Space: a rest, no note
+        // The name is made only for a listener: a click allocates nothing otherwise.
+        static const QMetaMethod Signal = QMetaMethod::fromSignal(&KeymoraItem::notePlayed);
+        if (!isSignalConnected(Signal)) return;
         const TNote Played{Octave, Note, Tone};
         emit notePlayed(Played.Midi(),
                         QString::fromLatin1(Played.Text().View().data(),
@@ -90,7 +94,6 @@ KeymoraItem::KeymoraItem(QQuickItem* parent)
 }
 
 KeymoraItem::~KeymoraItem() {
-    keymora::quick::DetachAccessibility(*this);
     Control_.DestroyHandle();
     Control_.OnKeyClick = nullptr;
     Control_.OnTrackMouse = nullptr;
@@ -378,8 +381,8 @@ void KeymoraItem::BasePropertiesChanged() {
     }
     if (Control_.Color() != MirroredColor_) {
         MirroredColor_ = Control_.Color();
-        // What the control leaves unpainted shows the colour too.
-        Picture_ = QImage();
+        // What the control leaves unpainted shows the colour too: a new picture, painted whole.
+        NewPicture_ = true;
         RepaintAll();
         emit colorChanged(color());
     }
@@ -521,26 +524,30 @@ void KeymoraItem::paint(QPainter* painter) {
     // painted through a scaled painter.
     qreal Scale = painter->device()->devicePixelRatioF() * painter->transform().m11();
     if (!(Scale > 0)) Scale = 1;
-    const QSize Device(qRound(W * Scale), qRound(H * Scale));
-    bool Full = false;
-    if (Picture_.size() != Device || Picture_.devicePixelRatio() != Scale) {
-        Picture_ = QImage(Device, QImage::Format_RGB32);
-        Picture_.setDevicePixelRatio(Scale);
-        Picture_.fill(qt::ToQColor(Control_.Color()));
-        Full = true;
-    }
     // Each item has its own canvas (unlike the widgets' shared one): items paint on the scene
     // graph's render thread, and windows with threads of their own paint in parallel.
     if (!Canvas_) Canvas_ = std::make_unique<qt::QtCanvas>();
+    const QSize Device(qRound(W * Scale), qRound(H * Scale));
+    const bool Full = NewPicture_ || Picture_.size() != Device || Picture_.devicePixelRatio() != Scale;
+    if (Full) {
+        NewPicture_ = false;
+        Canvas_->End();
+        Picture_ = QImage(Device, QImage::Format_RGB32);
+        Picture_.setDevicePixelRatio(Scale);
+        // What the control leaves unpainted shows its colour, as a window over its own
+        // background does.
+        Picture_.fill(qt::ToQColor(Control_.Color()));
+        // The picture stays begun between paints: QPainter::begin allocates, a restart does not.
+        if (!Canvas_->Begin(&Picture_)) return;
+    }
     Canvas_->SetStyle(Themed_ ? ThemeStyle() : nullptr, QGuiApplication::palette());
     TRect Bounds{0, 0, W, H};
     if (!Full && painter->hasClipping()) {
         const QRect Clip = painter->clipBoundingRect().toAlignedRect();
         Bounds = TRect{Clip.left(), Clip.top(), Clip.right() + 1, Clip.bottom() + 1};
     }
-    if (!Canvas_->Begin(&Picture_, Bounds)) return;
+    if (!Canvas_->Restart(Bounds)) return;
     Control_.PaintTo(*Canvas_);
-    Canvas_->End();
     painter->drawImage(QPointF(0, 0), Picture_);
     // A new node image shows only the part the scene graph asked for: the rest follows in the
     // next frame.

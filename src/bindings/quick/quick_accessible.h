@@ -1,5 +1,5 @@
 // How KeymoraItem feeds its accessible tree: the tree is the widget's (keys, durations, buttons
-// and values at the same indices), with a root made for a Qt Quick item.
+// and values at the same indices), under a root made for a Qt Quick item.
 #pragma once
 
 class KeymoraItem;
@@ -12,8 +12,6 @@ namespace keymora::quick {
 
 /// Makes sure the interface factory for items is installed.
 void AttachAccessibility(KeymoraItem& Item);
-/// Drops the item's root before the item goes.
-void DetachAccessibility(KeymoraItem& Item);
 /// Announces a change the item's control reported, if the item's tree exists and anyone listens.
 void AnnounceChange(KeymoraItem& Item, const TChange& Change);
 
