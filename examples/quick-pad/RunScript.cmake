@@ -6,7 +6,7 @@ execute_process(COMMAND ${PAD} --script ${SCRIPT} WORKING_DIRECTORY ${WORKDIR}
 if(NOT status EQUAL 0)
   message(FATAL_ERROR "keymora-quick-pad failed (${status}):\n${out}\n${err}")
 endif()
-set(expected "notes: C4 E4 G4 F#4 rest C5\nnotes: C5\n")
+set(expected "notes: C4 E4 G4 Fb4 rest C5\nnotes: C5\n")
 if(NOT out STREQUAL expected)
   message(FATAL_ERROR "printed:\n${out}\nexpected:\n${expected}")
 endif()

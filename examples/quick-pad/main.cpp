@@ -3,7 +3,6 @@
 //   keymora-quick-pad --script FILE   runs FILE's commands in a window without showing it
 //                                     on screen, one a line ('#' starts a comment):
 //     click NOTE      a mouse click on the key of MIDI note NOTE (60 = C4)
-//     touch NOTE      a touch on that key
 //     key KEY         a PC key: a letter, a digit or "space", with "shift+" for Shift
 //     notes           prints "notes: " and the entered notes
 //     clear           forgets the entered notes and unlights the keys
@@ -14,8 +13,6 @@
 #include <QtGui/QGuiApplication>
 #include <QtGui/QKeyEvent>
 #include <QtGui/QMouseEvent>
-#include <QtGui/QPointingDevice>
-#include <QtGui/QTouchEvent>
 #include <QtQml/QQmlApplicationEngine>
 #include <QtQuick/QQuickWindow>
 #include <cstdio>
@@ -38,30 +35,17 @@ bool Run(QQuickWindow& Window, KeymoraItem& Keys, QObject& Pad, const QString& L
     if (A.isEmpty() || A[0].startsWith(QLatin1Char('#'))) return true;
     const QString& Name = A[0];
     const QString Arg = A.size() > 1 ? A[1] : QString();
-    if ((Name == u"click" || Name == u"touch") && A.size() == 2) {
+    if (Name == u"click" && A.size() == 2) {
         bool Ok = false;
         const int Note = Arg.toInt(&Ok);
         if (!Ok || Keys.noteRect(Note).isEmpty()) return Error = "no key " + Arg, false;
         const QPointF P = KeyPoint(Keys, Note);
-        if (Name == u"click") {
-            QMouseEvent Down(QEvent::MouseButtonPress, P, P, Window.mapToGlobal(P),
-                             Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
-            Send(Window, Down);
-            QMouseEvent Up(QEvent::MouseButtonRelease, P, P, Window.mapToGlobal(P),
-                           Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
-            Send(Window, Up);
-        } else {
-            static QPointingDevice Screen(QStringLiteral("script touch"), 1,
-                                          QInputDevice::DeviceType::TouchScreen,
-                                          QPointingDevice::PointerType::Finger,
-                                          QInputDevice::Capability::Position, 1, 0);
-            QEventPoint Point(1, QEventPoint::Pressed, P, Window.mapToGlobal(P));
-            QTouchEvent Begin(QEvent::TouchBegin, &Screen, Qt::NoModifier, {Point});
-            Send(Window, Begin);
-            QEventPoint Lift(1, QEventPoint::Released, P, Window.mapToGlobal(P));
-            QTouchEvent End(QEvent::TouchEnd, &Screen, Qt::NoModifier, {Lift});
-            Send(Window, End);
-        }
+        QMouseEvent Down(QEvent::MouseButtonPress, P, P, Window.mapToGlobal(P), Qt::LeftButton,
+                         Qt::LeftButton, Qt::NoModifier);
+        Send(Window, Down);
+        QMouseEvent Up(QEvent::MouseButtonRelease, P, P, Window.mapToGlobal(P), Qt::LeftButton,
+                       Qt::NoButton, Qt::NoModifier);
+        Send(Window, Up);
         return true;
     }
     if (Name == u"key" && A.size() == 2) {
