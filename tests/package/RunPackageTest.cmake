@@ -32,7 +32,7 @@ endif()
 
 # Installed programs and plugins find the installed libraries by their own run paths.
 find_program(LDD ldd)
-file(GLOB_RECURSE loadable ${prefix}/bin/* ${prefix}/*/designer/*.so ${prefix}/*/Keymora/*.so)
+file(GLOB_RECURSE loadable ${prefix}/bin/* ${prefix}/*/designer/*.so ${prefix}/*quickplugin.so)
 if(LDD)
   foreach(file ${loadable})
     execute_process(COMMAND ${LDD} ${file} OUTPUT_VARIABLE deps ERROR_QUIET)
@@ -61,7 +61,8 @@ if(WITH_QUICK)
   set(consumer_quick ON)
   # The module is where the import path of the installed Qt would look below this prefix:
   # a qmldir beside its type information and plugin.
-  file(GLOB_RECURSE qmldirs ${prefix}/*/Keymora/qmldir)
+  file(GLOB_RECURSE qmldirs ${prefix}/*qmldir)
+  list(FILTER qmldirs INCLUDE REGEX "/Keymora/qmldir$")
   list(LENGTH qmldirs count)
   if(NOT count EQUAL 1)
     message(FATAL_ERROR "expected one installed Keymora/qmldir, found: ${qmldirs}")

@@ -77,5 +77,17 @@ TEST(QmlModule, KeyboardLoadsWithItsPropertiesAndMethods) {
     EXPECT_EQ(Root->property("spelled").toString(), QStringLiteral("D#4"));
 }
 
+// An item made in C++ has no component to complete: it is laid out at once at its implicit
+// size, without ever being resized or painted.
+TEST(QmlModule, ItemMadeInCppIsLaidOutAtOnce) {
+    EnsureQuickApplication();
+    KeymoraItem Item;
+    EXPECT_FALSE(Item.control().ComponentState().Contains(csLoading));
+    EXPECT_EQ(Item.control().Width(), 600);
+    EXPECT_EQ(Item.control().Height(), 100);
+    EXPECT_EQ(Item.control().RealWidth(), 588);
+    EXPECT_FALSE(Item.noteRect(60).isEmpty());
+}
+
 }  // namespace
 }  // namespace keymora::test

@@ -108,7 +108,9 @@ class KeymoraItem : public QQuickPaintedItem, private keymora::THostWindow {
     };
     Q_ENUM(AutoTone)
 
-    /// A keyboard with the control's defaults; 600 x 100 until it is given a size.
+    /// A keyboard with the control's defaults; 600 x 100 until it is given a size. Made by
+    /// QML, it applies its properties as a form loads them and computes the layout once the
+    /// component is complete.
     explicit KeymoraItem(QQuickItem* parent = nullptr);
     ~KeymoraItem() override;
 
@@ -270,6 +272,7 @@ class KeymoraItem : public QQuickPaintedItem, private keymora::THostWindow {
     /// Qt Quick's events, handed to the control's steps as KeymoraWidget hands Qt's widget
     /// events: loading ends with the component; geometry, enabled and visible changes; focus;
     /// mouse, hover, touch and wheel; keys (Tab too while the control asks for it).
+    void classBegin() override;
     void componentComplete() override;
     void geometryChange(const QRectF& newGeometry, const QRectF& oldGeometry) override;
     void itemChange(ItemChange change, const ItemChangeData& value) override;

@@ -62,9 +62,7 @@ KeymoraItem::KeymoraItem(QQuickItem* parent)
     setAcceptHoverEvents(true);
     setAcceptTouchEvents(true);
     setActiveFocusOnTab(Control_.TabStop());
-    setImplicitSize(600, 100);
 
-    Control_.BeginLoading();
     Control_.SetParent(&Parent_);
     Control_.OnKeyClick = [this](TObject*, int Octave, int Note, int Tone) {
         emit keyClick(Octave, Note, Tone);
@@ -90,6 +88,8 @@ KeymoraItem::KeymoraItem(QQuickItem* parent)
     MirroredColor_ = Control_.Color();
     MirroredShowHint_ = Control_.ShowHint();
     keymora::quick::AttachAccessibility(*this);
+    // The control's window exists: the size reaches it.
+    setImplicitSize(600, 100);
     RepaintAll();
 }
 
@@ -417,6 +417,13 @@ qreal KeymoraItem::Ratio() const {
 
 // ---- Qt Quick's events ----
 
+// QML builds an item between classBegin and componentComplete: its properties are applied as a
+// form loads, and the layout is computed once, at the end. An item made in C++ never loads.
+void KeymoraItem::classBegin() {
+    QQuickPaintedItem::classBegin();
+    Control_.BeginLoading();
+}
+
 void KeymoraItem::componentComplete() {
     QQuickPaintedItem::componentComplete();
     FinishLoading();
@@ -426,11 +433,7 @@ void KeymoraItem::geometryChange(const QRectF& newGeometry, const QRectF& oldGeo
     QQuickPaintedItem::geometryChange(newGeometry, oldGeometry);
     // The node's image is made anew at the new size: every part of it must be painted.
     if (newGeometry.size() != oldGeometry.size()) RepaintAll();
-    if (!isComponentComplete()) return;
-    if (Control_.ComponentState().Contains(csLoading))
-        FinishLoading();
-    else
-        SyncBounds();
+    if (!Control_.ComponentState().Contains(csLoading)) SyncBounds();
 }
 
 void KeymoraItem::itemChange(ItemChange change, const ItemChangeData& value) {
@@ -516,7 +519,6 @@ void KeymoraItem::keyReleaseEvent(QKeyEvent* e) {
 
 void KeymoraItem::paint(QPainter* painter) {
     FullRepaint_ = false;
-    FinishLoading();
     const int W = Control_.ClientWidth();
     const int H = Control_.ClientHeight();
     if (W <= 0 || H <= 0) return;
