@@ -259,10 +259,11 @@ void KeymoraItem::allNotesOff() {
 void KeymoraItem::ControlChanged(const TChange& C) {
     switch (C.Kind) {
         case TChangeKind::KeyState: {
-            emit keyStateChanged(C.Index, C.Black, C.OldState, C.NewState);
+            // The input first records which PC key holds the key and what it went down with.
             int Note = 0;
             int Vel = 0;
             const int Kind = Input_->KeyStateChanged(C, Note, Vel);
+            emit keyStateChanged(C.Index, C.Black, C.OldState, C.NewState);
             if (Kind > 0)
                 emit noteOn(Note, Vel);
             else if (Kind < 0)
