@@ -168,6 +168,53 @@ TEST_P(ItemInput, WindowInputGivesTheWidgetsSignals) {
 INSTANTIATE_TEST_SUITE_P(Scripts, ItemInput, ::testing::ValuesIn(InputCases),
                          [](const auto& Info) { return std::string(Info.param.Name); });
 
+// The duration hint while the pointer tracks, as the widget's tooltip: its text whether or not
+// it shows, shown only under showHint, and no new hint over the duration already chosen.
+struct HintCase {
+    const char* Name;
+    bool ShowHint;
+    int MoveY;
+    bool Visible;
+    const char* Text;
+};
+
+class ItemHint : public ::testing::TestWithParam<HintCase> {
+  protected:
+    static void SetUpTestSuite() { EnsureQuickApplication(); }
+};
+
+TEST_P(ItemHint, HoverTrackingGivesTheWidgetsHint) {
+    const HintCase& C = GetParam();
+    ItemWindow Shown(600, 100);
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&Shown.Window));
+    KeymoraItem& Item = *Shown.Item;
+    Item.setMouseTrack(true);
+    Item.setShowHint(C.ShowHint);
+    // From a point of the duration already chosen: the window system sends no move to where
+    // the pointer already is (the last test's window left it there).
+    QTest::mouseMove(&Shown.Window, QPoint(301, 95));
+    QSignalSpy Changes(&Item, &KeymoraItem::hintChanged);
+    // Bands of (100 - 30 div 2) div 3 = 28 pixels across the keys: y = 40 is duration 1,
+    // "1/2"; y = 90 is duration 0, the one already chosen.
+    QTest::mouseMove(&Shown.Window, QPoint(300, C.MoveY));
+    EXPECT_EQ(Item.hintVisible(), C.Visible);
+    EXPECT_EQ(Item.hintText(), QString::fromLatin1(C.Text));
+    if (C.Visible) {
+        EXPECT_EQ(Changes.count(), 1);  // one notification for a hint that appears
+        // The control's cancel takes it away, once.
+        Item.control().CancelHint();
+        Item.control().CancelHint();
+        EXPECT_FALSE(Item.hintVisible());
+        EXPECT_EQ(Changes.count(), 2);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Hints, ItemHint,
+                         ::testing::Values(HintCase{"Shown", true, 40, true, "1/2"},
+                                           HintCase{"NotShown", false, 40, false, "1/2"},
+                                           HintCase{"Unchanged", true, 90, false, ""}),
+                         [](const auto& Info) { return std::string(Info.param.Name); });
+
 struct PropertyCase {
     const char* Property;
     QVariant Value;

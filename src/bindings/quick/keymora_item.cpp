@@ -356,7 +356,10 @@ void KeymoraItem::SetHint(bool Visible) {
 }
 
 void KeymoraItem::CancelHint() {
-    SetHint(false);
+    // Only the showing changes: the control cancels before every new hint, whose text follows.
+    if (!HintVisible_) return;
+    HintVisible_ = false;
+    emit hintChanged();
 }
 
 void KeymoraItem::HintMouseMessage(const TMessage&) {
