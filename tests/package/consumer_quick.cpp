@@ -15,6 +15,7 @@ int main(int argc, char** argv) {
     QGuiApplication App(argc, argv);
     QQmlEngine Engine;
     QQmlComponent Component(&Engine);
+    // A local URL: the component is made at once (a remote one would load its imports later).
     Component.setData(R"(
         import QtQuick
         import Keymora 1.0
@@ -25,7 +26,7 @@ int main(int argc, char** argv) {
             Component.onCompleted: lightNote(60)
         }
     )",
-                      QUrl(QStringLiteral("memory:/consumer.qml")));
+                      QUrl::fromLocalFile(QStringLiteral("/consumer/consumer.qml")));
     std::unique_ptr<QObject> Object(Component.create());
     auto* Keys = qobject_cast<KeymoraItem*>(Object.get());
     if (!Keys) {
