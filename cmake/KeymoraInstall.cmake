@@ -32,6 +32,24 @@ if(KEYMORA_WITH_QT)
 else()
   list(APPEND keymora_header_excludes PATTERN qt EXCLUDE)
 endif()
+if(KEYMORA_WITH_QUICK)
+  set_target_properties(keymora_quick PROPERTIES EXPORT_NAME Quick)
+  keymora_origin_rpath(keymora_quick ${CMAKE_INSTALL_LIBDIR})
+  list(APPEND keymora_installed_targets keymora_quick)
+  # The QML module (plugin, qmldir, type information) where Qt's QML import path looks: Qt's own
+  # qml folder below the prefix (lib/x86_64-linux-gnu/qt6/qml on Debian).
+  set(KEYMORA_QML_INSTALL_DIR "${CMAKE_INSTALL_LIBDIR}/qt6/qml" CACHE STRING
+    "Where the QML module Keymora is installed, relative to the prefix")
+  keymora_origin_rpath(keymora_quickplugin ${KEYMORA_QML_INSTALL_DIR}/Keymora)
+  install(TARGETS keymora_quickplugin
+    LIBRARY DESTINATION ${KEYMORA_QML_INSTALL_DIR}/Keymora
+    RUNTIME DESTINATION ${KEYMORA_QML_INSTALL_DIR}/Keymora)
+  install(FILES ${KEYMORA_QML_BUILD_DIR}/Keymora/qmldir
+    ${KEYMORA_QML_BUILD_DIR}/Keymora/keymora_quick.qmltypes
+    DESTINATION ${KEYMORA_QML_INSTALL_DIR}/Keymora)
+else()
+  list(APPEND keymora_header_excludes PATTERN quick EXCLUDE)
+endif()
 if(TARGET keymora-script)
   keymora_origin_rpath(keymora-script ${CMAKE_INSTALL_BINDIR})
 endif()
@@ -50,8 +68,12 @@ install(DIRECTORY include/keymora DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}
   FILES_MATCHING PATTERN "*.h" ${keymora_header_excludes})
 install(EXPORT KeymoraTargets NAMESPACE Keymora:: DESTINATION ${KEYMORA_CMAKE_DIR})
 
+if(NOT KEYMORA_WITH_QUICK)
+  set(KEYMORA_QML_INSTALL_DIR "")
+endif()
 configure_package_config_file(cmake/KeymoraConfig.cmake.in
-  ${PROJECT_BINARY_DIR}/KeymoraConfig.cmake INSTALL_DESTINATION ${KEYMORA_CMAKE_DIR})
+  ${PROJECT_BINARY_DIR}/KeymoraConfig.cmake INSTALL_DESTINATION ${KEYMORA_CMAKE_DIR}
+  PATH_VARS KEYMORA_QML_INSTALL_DIR)
 write_basic_package_version_file(${PROJECT_BINARY_DIR}/KeymoraConfigVersion.cmake
   VERSION ${PROJECT_VERSION} COMPATIBILITY SameMajorVersion)
 install(FILES ${PROJECT_BINARY_DIR}/KeymoraConfig.cmake

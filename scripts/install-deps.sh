@@ -5,6 +5,8 @@
 set -euo pipefail
 packages=(build-essential cmake pkg-config libgtest-dev libgmock-dev libbenchmark-dev
   qt6-base-dev libqt6opengl6-dev qt6-tools-dev qt6-tools-dev-tools libqt6uitools6 libgl-dev fonts-liberation xvfb xauth
+  qt6-declarative-dev qt6-declarative-dev-tools qml6-module-qtquick qml6-module-qttest
+  qml6-module-qtquick-window qml6-module-qtqml-workerscript
   libfluidsynth-dev fluid-soundfont-gm librtmidi-dev libjack-jackd2-dev jackd2
   clang libclang-rt-14-dev valgrind doxygen musescore3 lilypond desktop-file-utils)
 missing=()

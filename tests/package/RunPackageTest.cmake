@@ -1,5 +1,6 @@
 # Installs the build in BUILD_DIR into WORK_DIR/prefix, then configures, builds and runs the
-# consumer project in SOURCE_DIR against it. WITH_QT says whether Keymora::Qt was built.
+# consumer project in SOURCE_DIR against it. WITH_QT and WITH_QUICK say whether Keymora::Qt and
+# Keymora::Quick (with its QML module) were built.
 function(run)
   execute_process(COMMAND ${ARGN} RESULT_VARIABLE status OUTPUT_VARIABLE out ERROR_VARIABLE out)
   if(NOT status EQUAL 0)
@@ -20,6 +21,9 @@ file(GLOB_RECURSE public RELATIVE ${SOURCE_DIR}/../../include ${SOURCE_DIR}/../.
 if(NOT WITH_QT)
   list(FILTER public EXCLUDE REGEX "/qt/")
 endif()
+if(NOT WITH_QUICK)
+  list(FILTER public EXCLUDE REGEX "/quick/")
+endif()
 list(SORT installed)
 list(SORT public)
 if(NOT installed STREQUAL public)
@@ -28,7 +32,7 @@ endif()
 
 # Installed programs and plugins find the installed libraries by their own run paths.
 find_program(LDD ldd)
-file(GLOB_RECURSE loadable ${prefix}/bin/* ${prefix}/*/designer/*.so)
+file(GLOB_RECURSE loadable ${prefix}/bin/* ${prefix}/*/designer/*.so ${prefix}/*quickplugin.so)
 if(LDD)
   foreach(file ${loadable})
     execute_process(COMMAND ${LDD} ${file} OUTPUT_VARIABLE deps ERROR_QUIET)
@@ -73,12 +77,34 @@ if(WITH_QT)
 else()
   set(consumer_qt OFF)
 endif()
+if(WITH_QUICK)
+  set(consumer_quick ON)
+  # The module is where the import path of the installed Qt would look below this prefix:
+  # a qmldir beside its type information and plugin.
+  file(GLOB_RECURSE qmldirs ${prefix}/*qmldir)
+  list(FILTER qmldirs INCLUDE REGEX "/Keymora/qmldir$")
+  list(LENGTH qmldirs count)
+  if(NOT count EQUAL 1)
+    message(FATAL_ERROR "expected one installed Keymora/qmldir, found: ${qmldirs}")
+  endif()
+  get_filename_component(module_dir ${qmldirs} DIRECTORY)
+  if(NOT EXISTS ${module_dir}/keymora_quick.qmltypes)
+    message(FATAL_ERROR "no type information beside ${qmldirs}")
+  endif()
+else()
+  set(consumer_quick OFF)
+endif()
 run(${CMAKE_COMMAND} -E env PKG_CONFIG_PATH=${pc_path}
     ${CMAKE_COMMAND} -S ${SOURCE_DIR} -B ${WORK_DIR}/build -DCMAKE_BUILD_TYPE=Release
-    -DCMAKE_PREFIX_PATH=${prefix} -DCONSUMER_WITH_QT=${consumer_qt})
+    -DCMAKE_PREFIX_PATH=${prefix} -DCONSUMER_WITH_QT=${consumer_qt}
+    -DCONSUMER_WITH_QUICK=${consumer_quick})
 run(${CMAKE_COMMAND} --build ${WORK_DIR}/build -j2)
 run(${WORK_DIR}/build/consumer_core)
 run(${WORK_DIR}/build/consumer_pkgconfig)
 if(WITH_QT)
   run(${WORK_DIR}/build/consumer_qt)
+endif()
+if(WITH_QUICK)
+  file(READ ${WORK_DIR}/build/qml_import_dir.txt import_dir)
+  run(${CMAKE_COMMAND} -E env QML_IMPORT_PATH=${import_dir} ${WORK_DIR}/build/consumer_quick)
 endif()

@@ -11,6 +11,7 @@
 #include <QtWidgets/QWidget>
 #include <array>
 #include <cstdint>
+#include <memory>
 
 #include "keymora/host/control.h"
 #include "keymora/model/keymora.h"
@@ -21,6 +22,9 @@ class QTouchEvent;
 
 namespace keymora {
 struct TPropInfo;
+}
+namespace keymora::qt {
+class NoteInput;
 }
 
 /// An on-screen piano keyboard (A0 to C8) with a duration selector, played with the mouse and
@@ -201,12 +205,12 @@ class KeymoraWidget : public QWidget, private keymora::THostWindow {
     /// Sets themed; repaints and emits themedChanged.
     void setThemed(bool value);
     /// The velocity of every note played (1..127, 100 by default), unless velocityByPosition.
-    int velocity() const { return Velocity_; }
+    int velocity() const;
     /// Sets velocity, 1..127 (other values are ignored); emits velocityChanged.
     void setVelocity(int value);
     /// When true, a key pressed with the mouse or a touch sounds louder the further from its
     /// root end (the back of the key) it is pressed; off by default.
-    bool velocityByPosition() const { return VelocityByPosition_; }
+    bool velocityByPosition() const;
     /// Sets velocityByPosition; emits velocityByPositionChanged.
     void setVelocityByPosition(bool value);
     /// The note name ("C" .. "B") on every white key, whatever the PC-key letters; off by
@@ -376,20 +380,13 @@ class KeymoraWidget : public QWidget, private keymora::THostWindow {
     /// back, and remembers what the widget now mirrors.
     template <class F>
     void FromWidget(F&& Change);
-    /// The control's answer to WM_GETDLGCODE.
-    std::intptr_t DialogCode();
-    /// Key press or release through the control's key steps; false when the key is not taken.
-    bool DeliverKey(QKeyEvent* e, bool Press);
-    void DeliverFocus(std::uint32_t Msg);
     /// Turns a change the control reports into signals and announcements.
     void ControlChanged(const keymora::TChange& Change);
-    /// Plays the keys under touch points from touch to lift.
-    bool DeliverTouch(QTouchEvent* e);
-    /// Releases, without a click, the keys that the physical key Physical pressed and that are
-    /// still pressed (all of them when Physical is 0).
-    void ReleaseHeldBy(quint32 Physical);
 
     keymora::TKeymora Control_;
+    // Qt's input events into the control's steps, shared with the Qt Quick binding: pointer
+    // positions, PC keys with their hanging-key release, touch points, the wheel, velocities.
+    std::unique_ptr<keymora::qt::NoteInput> Input_;
     Parent Parent_;
     QPointer<QMenu> PopupMenu_;
     bool Themed_ = true;
@@ -405,35 +402,6 @@ class KeymoraWidget : public QWidget, private keymora::THostWindow {
     bool Mirroring_ = false;
     std::uint32_t MirroredColor_ = 0;
     bool MirroredShowHint_ = false;
-    int Velocity_ = 100;
-    bool VelocityByPosition_ = false;
-    // Keys pressed by the PC keyboard, by the physical key that pressed them: a key still held
-    // when its physical key goes up (or the focus leaves) is released by the widget.
-    struct Held {
-        quint32 Physical = 0;
-        int Index = 0;
-        bool Black = false;
-    };
-    std::array<Held, 32> Held_{};
-    int HeldCount_ = 0;
-    quint32 Pressing_ = 0;  // the physical key whose press the control is handling, or 0
-    // Keys held by touch points, by touch point id.
-    struct Touched {
-        int Id = 0;
-        int Index = 0;
-        bool Black = false;
-    };
-    std::array<Touched, 16> Touched_{};
-    int TouchedCount_ = 0;
-    // Wheel rotation short of a whole step, in eighths of a degree.
-    int WheelRest_ = 0;
-    // The velocity of the press being handled, and the note and velocity each key went down
-    // with (so that its noteOff matches whatever changed meanwhile), by white and black slot.
-    int PressVelocity_ = 0;
-    std::array<std::uint8_t, 2 * 52> DownNote_{};
-    std::array<std::uint8_t, 2 * 52> DownVelocity_{};
-    /// The velocity for a press at client point (X, Y).
-    int VelocityAt(int X, int Y) const;
 };
 
 Q_DECLARE_OPERATORS_FOR_FLAGS(KeymoraWidget::MusicStyles)

@@ -1,11 +1,12 @@
-// The accessible tree under a KeymoraWidget. The root is a QAccessibleWidget made by the factory;
-// its children are plain interfaces made on first request and owned by Qt's accessible cache
+// The accessible tree under a keyboard (KeymoraWidget here; the Qt Quick item's root lives
+// with that binding). The widget's root is a QAccessibleWidget made by the factory; its children are plain interfaces made on first request and owned by Qt's accessible cache
 // once registered. Where a child lies, and whether it can be pressed, comes from the control's
 // own hit testing: a child is shown when some client point hits it, and its press action is a
 // mouse press and release at such a point through the control's input steps.
 #include "keymora/qt/accessible.h"
 
 #include "bindings/qt/accessible_hooks.h"
+#include "bindings/qt/accessible_tree.h"
 
 #include <QtCore/QHash>
 #include <QtCore/QVariant>
@@ -31,10 +32,6 @@ using namespace a11y;
 
 AnnouncementHandler Handler = nullptr;
 
-/// Whether anyone listens: an assistive technology through the platform, or a handler.
-bool Announcing() {
-    return Handler || QAccessible::isActive();
-}
 
 /// A key of the pitch-ordered list: white key P, or the black key after it.
 struct KeyRef {
@@ -138,21 +135,19 @@ char PcKeyFor(const TKeymora& K, int W) {
     return C;
 }
 
-class KeymoraAccessible;
-
-/// The roots that exist, by widget. A keyboard nobody has asked about has none, and nothing to
-/// announce: its root, once asked for, starts from the keyboard as it is then.
-QHash<const QWidget*, KeymoraAccessible*>& Roots() {
-    static QHash<const QWidget*, KeymoraAccessible*> Map;
+/// The roots that exist, by keyboard. A keyboard nobody has asked about has none, and nothing
+/// to announce: its root, once asked for, starts from the keyboard as it is then.
+QHash<const QObject*, AccessibleKeyboard*>& Roots() {
+    static QHash<const QObject*, AccessibleKeyboard*> Map;
     return Map;
 }
 
-/// A key, duration cell, button or value under the widget.
+/// A key, duration cell, button or value under the keyboard.
 class KeymoraChild : public QAccessibleInterface,
                      public QAccessibleActionInterface,
                      public QAccessibleValueInterface {
   public:
-    KeymoraChild(KeymoraAccessible* Root, int Index) : Root_(Root), Index_(Index) {}
+    KeymoraChild(AccessibleKeyboard* Root, int Index) : Root_(Root), Index_(Index) {}
 
     bool isValid() const override;
     QObject* object() const override { return nullptr; }
@@ -182,271 +177,303 @@ class KeymoraChild : public QAccessibleInterface,
 
   private:
     bool IsValue() const { return Index_ == OctaveValue || Index_ == DurationValue; }
-    KeymoraAccessible* Root_;
+    AccessibleKeyboard* Root_;
     int Index_;
 };
 
-class KeymoraAccessible : public QAccessibleWidget {
+/// The widget's root: Qt's widget interface, with the keyboard's tree.
+class WidgetRoot : public QAccessibleWidget, public AccessibleKeyboard {
   public:
-    explicit KeymoraAccessible(KeymoraWidget* W) : QAccessibleWidget(W, QAccessible::Grouping) {
-        Duration_ = W->control().DurationPosition();
-        Shown_ = ShownChildren();
-        Roots().insert(W, this);
-    }
-    ~KeymoraAccessible() override {
-        Roots().remove(Widget_);
-        for (QAccessible::Id Id : Ids_)
-            if (Id) QAccessible::deleteAccessibleInterface(Id);
+    explicit WidgetRoot(KeymoraWidget* W)
+        : QAccessibleWidget(W, QAccessible::Grouping), AccessibleKeyboard(this, W) {
+        Start();
     }
 
-    KeymoraWidget* Widget() const { return static_cast<KeymoraWidget*>(widget()); }
-    TKeymora& Control() const { return Widget()->control(); }
+    KeymoraWidget* Keyboard() const { return static_cast<KeymoraWidget*>(widget()); }
+    TKeymora& Control() const override { return Keyboard()->control(); }
+    bool Enabled() const override { return widget()->isEnabled(); }
+    bool HasFocus() const override { return widget()->hasFocus(); }
+    QPoint ToGlobal(QPoint P) const override { return widget()->mapToGlobal(P); }
+    QPoint FromGlobal(QPoint P) const override { return widget()->mapFromGlobal(P); }
+    void SetOctave(int O) override { Keyboard()->setOctave(O); }
+    void SetDurationPosition(int D) override { Keyboard()->setDurationPosition(D); }
 
     QString text(QAccessible::Text T) const override {
-        switch (T) {
-            case QAccessible::Name:
-                return widget()->accessibleName().isEmpty() ? QStringLiteral("Piano keyboard")
-                                                            : widget()->accessibleName();
-            case QAccessible::Description:
-                return widget()->accessibleDescription().isEmpty()
-                           ? QStringLiteral(
-                                 "88 keys from A0 to C8 and a row of note durations. The letter "
-                                 "keys play the current octave, Shift plays black keys, the "
-                                 "digits 1 to 9 choose the octave, the arrows step the octave "
-                                 "and the duration.")
-                           : widget()->accessibleDescription();
-            case QAccessible::Value:
-                return QStringLiteral("octave %1, %2")
-                    .arg(Control().Octave() - 1)
-                    .arg(DurationName(Control().DurationPosition()));
-            default:
-                return QAccessibleWidget::text(T);
-        }
+        if (T == QAccessible::Name || T == QAccessible::Description || T == QAccessible::Value)
+            return RootText(T, widget()->accessibleName(), widget()->accessibleDescription());
+        return QAccessibleWidget::text(T);
     }
     int childCount() const override { return ChildCount; }
-    QAccessibleInterface* child(int I) const override {
-        if (I < 0 || I >= ChildCount) return nullptr;
-        QAccessible::Id& Id = Ids_[static_cast<std::size_t>(I)];
-        if (!Id)
-            Id = QAccessible::registerAccessibleInterface(
-                new KeymoraChild(const_cast<KeymoraAccessible*>(this), I));
-        return QAccessible::accessibleInterface(Id);
-    }
-    int indexOfChild(const QAccessibleInterface* C) const override {
-        if (!C) return -1;
-        const QAccessible::Id Id = QAccessible::uniqueId(const_cast<QAccessibleInterface*>(C));
-        for (int I = 0; I < ChildCount; ++I)
-            if (Ids_[static_cast<std::size_t>(I)] == Id) return I;
-        return -1;
-    }
-    QAccessibleInterface* childAt(int X, int Y) const override {
-        const QPoint P = widget()->mapFromGlobal(QPoint(X, Y));
-        if (!widget()->rect().contains(P)) return nullptr;
-        const int I = ChildAtClient(P.x(), P.y());
-        return I >= 0 ? child(I) : nullptr;
-    }
-    QAccessibleInterface* focusChild() const override {
-        return widget()->hasFocus() ? child(OctaveKey()) : nullptr;
-    }
+    QAccessibleInterface* child(int I) const override { return Child(I); }
+    int indexOfChild(const QAccessibleInterface* C) const override { return IndexOfChild(C); }
+    QAccessibleInterface* childAt(int X, int Y) const override { return ChildAt(X, Y); }
+    QAccessibleInterface* focusChild() const override { return FocusChild(); }
+};
 
-    /// The child under client point (X, Y), as a press there would meet it; -1 for none.
-    int ChildAtClient(int X, int Y) const {
-        const TKeymora& K = Control();
-        const THit Hit = K.Layout().HitTest(X, Y);
-        switch (Hit.Region) {
-            case THitRegion::Key:
-                return Hit.BlackKey >= 0 ? KeyChild(Hit.BlackKey, true)
-                                         : KeyChild(Hit.WhiteKey, false);
-            case THitRegion::DurationCell: {
-                const int D = K.OffsetDuration() + Hit.Cell;
-                return D < K.MaxDuration() ? FirstDuration + D : -1;
-            }
-            case THitRegion::DurationUp:
-                return FirstButton + static_cast<int>(Button::DurationUp);
-            case THitRegion::DurationDown:
-                return FirstButton + static_cast<int>(Button::DurationDown);
-            case THitRegion::ZoneButton:
-                return FirstButton + static_cast<int>(Button::OctaveDown) +
-                       static_cast<int>(Hit.Button);
-            case THitRegion::None:
-                break;
-        }
-        return -1;
-    }
+}  // namespace
 
-    /// The key that stands for the current octave: its C, or A0 in octave 1.
-    int OctaveKey() const {
-        return KeyChild(std::max(0, WhiteKeyIndex(Control().Octave(), 1)), false);
-    }
+// ---- The tree ----
 
-    /// What child I stands for in the layout; false for the values, and for a duration beyond
-    /// MaxDuration or scrolled away.
-    bool TargetOf(int I, TTarget& T) const {
-        const TKeymora& K = Control();
-        if (IsKey(I)) {
-            const KeyRef Key = KeyOf(I);
-            T.Kind = Key.Black ? TTargetKind::BlackKey : TTargetKind::WhiteKey;
-            T.Index = Key.P;
-            return true;
-        }
-        if (IsDuration(I)) {
-            const int D = I - FirstDuration;
-            if (D >= K.MaxDuration()) return false;
-            T.Kind = TTargetKind::DurationCell;
-            T.Index = D - K.OffsetDuration();
-            return true;
-        }
-        if (IsButton(I)) {
-            const Button B = ButtonOf(I);
-            T.Kind = B == Button::DurationUp     ? TTargetKind::DurationUp
-                     : B == Button::DurationDown ? TTargetKind::DurationDown
-                                                 : TTargetKind::ZoneButton;
-            if (T.Kind == TTargetKind::ZoneButton) T.Button = ZoneOf(B);
-            return true;
-        }
-        return false;
-    }
+AccessibleKeyboard::AccessibleKeyboard(QAccessibleInterface* Self, QObject* Object)
+    : Self_(Self), Object_(Object) {
+    Roots().insert(Object, this);
+}
 
-    /// A client point where a press meets child I; none when nothing of it can be pressed now.
-    std::optional<TPoint> PressPoint(int I) const {
-        TTarget T;
-        TPoint P;
-        if (!TargetOf(I, T) || !Control().Layout().PressPoint(T, P)) return std::nullopt;
-        return P;
-    }
+AccessibleKeyboard::~AccessibleKeyboard() {
+    Roots().remove(Object_);
+    for (QAccessible::Id Id : Ids_)
+        if (Id) QAccessible::deleteAccessibleInterface(Id);
+}
 
-    bool Shown(int I) const { return I == OctaveValue || I == DurationValue || PressPoint(I); }
+void AccessibleKeyboard::Start() {
+    Duration_ = Control().DurationPosition();
+    Shown_ = ShownChildren();
+}
 
-    /// The part of child I the control shows, in client coordinates; empty when hidden.
-    QRect ClientRect(int I) const {
-        const TLayout L = Control().Layout();
-        TRect R{};
-        TTarget T;
-        TPoint P;
-        if (I == OctaveValue) {
-            R = L.KeyArea();
-        } else if (I == DurationValue) {
-            R = L.Strip();
-        } else if (!TargetOf(I, T) || !L.PressPoint(T, P) || !L.DrawnArea(T, R)) {
+AccessibleKeyboard* AccessibleKeyboard::Of(const QObject* Object) {
+    return Roots().value(Object, nullptr);
+}
+
+QString AccessibleKeyboard::RootText(QAccessible::Text T, const QString& Name,
+                                     const QString& Description) const {
+    switch (T) {
+        case QAccessible::Name:
+            return Name.isEmpty() ? QStringLiteral("Piano keyboard") : Name;
+        case QAccessible::Description:
+            return Description.isEmpty()
+                       ? QStringLiteral(
+                             "88 keys from A0 to C8 and a row of note durations. The letter "
+                             "keys play the current octave, Shift plays black keys, the "
+                             "digits 1 to 9 choose the octave, the arrows step the octave "
+                             "and the duration.")
+                       : Description;
+        case QAccessible::Value:
+            return QStringLiteral("octave %1, %2")
+                .arg(Control().Octave() - 1)
+                .arg(DurationName(Control().DurationPosition()));
+        default:
             return {};
-        }
-        // The control's client area, not the widget's rect: Qt resizes a hidden widget without
-        // a resize event, and the layout keeps the size the control last had until it is shown.
-        const TKeymora& K = Control();
-        return QRect(R.Left, R.Top, R.Right - R.Left, R.Bottom - R.Top)
-            .intersected(QRect(0, 0, K.ClientWidth(), K.ClientHeight()));
     }
+}
 
-    /// A mouse press and release at the child's press point, through the control's steps.
-    bool Press(int I) {
-        if (!widget()->isEnabled()) return false;
-        const std::optional<TPoint> P = PressPoint(I);
-        if (!P) return false;
-        TKeymora& K = Control();
-        K.MouseDown(mbLeft, TShiftState{ssLeft}, P->X, P->Y);
-        K.MouseUp(mbLeft, TShiftState{}, P->X, P->Y);
+QAccessibleInterface* AccessibleKeyboard::Child(int I) const {
+    if (I < 0 || I >= ChildCount) return nullptr;
+    QAccessible::Id& Id = Ids_[static_cast<std::size_t>(I)];
+    if (!Id)
+        Id = QAccessible::registerAccessibleInterface(
+            new KeymoraChild(const_cast<AccessibleKeyboard*>(this), I));
+    return QAccessible::accessibleInterface(Id);
+}
+
+int AccessibleKeyboard::IndexOfChild(const QAccessibleInterface* C) const {
+    if (!C) return -1;
+    const QAccessible::Id Id = QAccessible::uniqueId(const_cast<QAccessibleInterface*>(C));
+    for (int I = 0; I < ChildCount; ++I)
+        if (Ids_[static_cast<std::size_t>(I)] == Id) return I;
+    return -1;
+}
+
+QAccessibleInterface* AccessibleKeyboard::ChildAt(int X, int Y) const {
+    const QPoint P = FromGlobal(QPoint(X, Y));
+    const TKeymora& K = Control();
+    if (!QRect(0, 0, K.ClientWidth(), K.ClientHeight()).contains(P)) return nullptr;
+    const int I = ChildAtClient(P.x(), P.y());
+    return I >= 0 ? Child(I) : nullptr;
+}
+
+QAccessibleInterface* AccessibleKeyboard::FocusChild() const {
+    return HasFocus() ? Child(OctaveKey()) : nullptr;
+}
+
+
+int AccessibleKeyboard::ChildAtClient(int X, int Y) const {
+    const TKeymora& K = Control();
+    const THit Hit = K.Layout().HitTest(X, Y);
+    switch (Hit.Region) {
+        case THitRegion::Key:
+            return Hit.BlackKey >= 0 ? KeyChild(Hit.BlackKey, true) : KeyChild(Hit.WhiteKey, false);
+        case THitRegion::DurationCell: {
+            const int D = K.OffsetDuration() + Hit.Cell;
+            return D < K.MaxDuration() ? FirstDuration + D : -1;
+        }
+        case THitRegion::DurationUp:
+            return FirstButton + static_cast<int>(Button::DurationUp);
+        case THitRegion::DurationDown:
+            return FirstButton + static_cast<int>(Button::DurationDown);
+        case THitRegion::ZoneButton:
+            return FirstButton + static_cast<int>(Button::OctaveDown) +
+                   static_cast<int>(Hit.Button);
+        case THitRegion::None:
+            break;
+    }
+    return -1;
+}
+
+int AccessibleKeyboard::OctaveKey() const {
+    return KeyChild(std::max(0, WhiteKeyIndex(Control().Octave(), 1)), false);
+}
+
+/// What child I stands for in the layout; false for the values, and for a duration beyond
+/// MaxDuration or scrolled away.
+bool AccessibleKeyboard::TargetOf(int I, TTarget& T) const {
+    const TKeymora& K = Control();
+    if (IsKey(I)) {
+        const KeyRef Key = KeyOf(I);
+        T.Kind = Key.Black ? TTargetKind::BlackKey : TTargetKind::WhiteKey;
+        T.Index = Key.P;
         return true;
     }
-
-    void AnnounceKeyState(int P, bool Black, int Old, int New) {
-        const int I = KeyChild(P, Black);
-        if (I < 0) return;
-        QAccessible::State Changed;
-        Changed.pressed = (Old == ksPressed) != (New == ksPressed);
-        Changed.selected = (Old == ksSelected) != (New == ksSelected);
-        Post(QAccessibleStateChangeEvent(widget(), Changed), I);
+    if (IsDuration(I)) {
+        const int D = I - FirstDuration;
+        if (D >= K.MaxDuration()) return false;
+        T.Kind = TTargetKind::DurationCell;
+        T.Index = D - K.OffsetDuration();
+        return true;
     }
+    if (IsButton(I)) {
+        const Button B = ButtonOf(I);
+        T.Kind = B == Button::DurationUp     ? TTargetKind::DurationUp
+                 : B == Button::DurationDown ? TTargetKind::DurationDown
+                                             : TTargetKind::ZoneButton;
+        if (T.Kind == TTargetKind::ZoneButton) T.Button = ZoneOf(B);
+        return true;
+    }
+    return false;
+}
 
-    /// Announces a change of the control as it happens: octave (a value change, and focus to
-    /// the octave's first key), duration (a value change and the checked cells), what came into
-    /// view or left it, and the names of the black keys after an AutoTone change.
-    void Changed(const TChange& C) {
-        const TKeymora& K = Control();
-        const bool Focused = widget()->hasFocus();
-        switch (C.Kind) {
-            case TChangeKind::KeyState:
-                AnnounceKeyState(C.Index, C.Black, C.OldState, C.NewState);
-                return;
-            case TChangeKind::Focus:
-                if (Focused) Post(QAccessibleEvent(widget(), QAccessible::Focus), OctaveKey());
-                return;
-            case TChangeKind::Layout:
-                UpdateShown();
-                return;
-            case TChangeKind::Property:
-                break;
-        }
-        if (C.Property == "Octave") {
-            Post(QAccessibleValueChangeEvent(widget(), K.Octave() - 1), OctaveValue);
-            // Focus follows the octave while the widget has it.
-            if (Focused) Post(QAccessibleEvent(widget(), QAccessible::Focus), OctaveKey());
-        } else if (C.Property == "DurationPosition") {
-            const int Was = std::exchange(Duration_, K.DurationPosition());
-            Post(QAccessibleValueChangeEvent(widget(), Duration_), DurationValue);
-            QAccessible::State Checked;
-            Checked.checked = true;
-            for (int D : {Was, Duration_})
-                if (D >= 0 && D < DurationCount)
-                    Post(QAccessibleStateChangeEvent(widget(), Checked), FirstDuration + D);
-        } else if (C.Property == "AutoTone") {
-            for (const KeyRef& Key : Table().Keys)
-                if (Key.Black)
-                    Post(QAccessibleEvent(widget(), QAccessible::NameChanged),
-                         KeyChild(Key.P, true));
-        } else if (C.Property != "Keys" && C.Property != "MouseTrack" &&
-                   C.Property != "CtrlMove" && C.Property != "DurationWidth") {
-            // Everything else moves or limits what is shown.
+std::optional<TPoint> AccessibleKeyboard::PressPoint(int I) const {
+    TTarget T;
+    TPoint P;
+    if (!TargetOf(I, T) || !Control().Layout().PressPoint(T, P)) return std::nullopt;
+    return P;
+}
+
+bool AccessibleKeyboard::Shown(int I) const {
+    return I == OctaveValue || I == DurationValue || PressPoint(I);
+}
+
+QRect AccessibleKeyboard::ClientRect(int I) const {
+    const TLayout L = Control().Layout();
+    TRect R{};
+    TTarget T;
+    TPoint P;
+    if (I == OctaveValue) {
+        R = L.KeyArea();
+    } else if (I == DurationValue) {
+        R = L.Strip();
+    } else if (!TargetOf(I, T) || !L.PressPoint(T, P) || !L.DrawnArea(T, R)) {
+        return {};
+    }
+    // The control's client area, not the host's: Qt resizes a hidden widget without a resize
+    // event, and the layout keeps the size the control last had until it is shown.
+    const TKeymora& K = Control();
+    return QRect(R.Left, R.Top, R.Right - R.Left, R.Bottom - R.Top)
+        .intersected(QRect(0, 0, K.ClientWidth(), K.ClientHeight()));
+}
+
+bool AccessibleKeyboard::Press(int I) {
+    if (!Enabled()) return false;
+    const std::optional<TPoint> P = PressPoint(I);
+    if (!P) return false;
+    TKeymora& K = Control();
+    K.MouseDown(mbLeft, TShiftState{ssLeft}, P->X, P->Y);
+    K.MouseUp(mbLeft, TShiftState{}, P->X, P->Y);
+    return true;
+}
+
+void AccessibleKeyboard::AnnounceKeyState(int P, bool Black, int Old, int New) {
+    const int I = KeyChild(P, Black);
+    if (I < 0) return;
+    QAccessible::State Changed;
+    Changed.pressed = (Old == ksPressed) != (New == ksPressed);
+    Changed.selected = (Old == ksSelected) != (New == ksSelected);
+    Post(QAccessibleStateChangeEvent(Object_, Changed), I);
+}
+
+// Octave: a value change, and focus to the octave's first key; duration: a value change and the
+// checked cells; what came into view or left it; the names of the black keys after an AutoTone
+// change.
+void AccessibleKeyboard::Changed(const TChange& C) {
+    const TKeymora& K = Control();
+    const bool Focused = HasFocus();
+    switch (C.Kind) {
+        case TChangeKind::KeyState:
+            AnnounceKeyState(C.Index, C.Black, C.OldState, C.NewState);
+            return;
+        case TChangeKind::Focus:
+            if (Focused) Post(QAccessibleEvent(Object_, QAccessible::Focus), OctaveKey());
+            return;
+        case TChangeKind::Layout:
             UpdateShown();
-        }
+            return;
+        case TChangeKind::Property:
+            break;
     }
+    if (C.Property == "Octave") {
+        Post(QAccessibleValueChangeEvent(Object_, K.Octave() - 1), OctaveValue);
+        // Focus follows the octave while the keyboard has it.
+        if (Focused) Post(QAccessibleEvent(Object_, QAccessible::Focus), OctaveKey());
+    } else if (C.Property == "DurationPosition") {
+        const int Was = std::exchange(Duration_, K.DurationPosition());
+        Post(QAccessibleValueChangeEvent(Object_, Duration_), DurationValue);
+        QAccessible::State Checked;
+        Checked.checked = true;
+        for (int D : {Was, Duration_})
+            if (D >= 0 && D < DurationCount)
+                Post(QAccessibleStateChangeEvent(Object_, Checked), FirstDuration + D);
+    } else if (C.Property == "AutoTone") {
+        for (const KeyRef& Key : Table().Keys)
+            if (Key.Black)
+                Post(QAccessibleEvent(Object_, QAccessible::NameChanged), KeyChild(Key.P, true));
+    } else if (C.Property != "Keys" && C.Property != "MouseTrack" && C.Property != "CtrlMove" &&
+               C.Property != "DurationWidth") {
+        // Everything else moves or limits what is shown.
+        UpdateShown();
+    }
+}
 
-  private:
-    /// Posts the children that came into view or left it.
-    void UpdateShown() {
-        const std::bitset<ChildCount> Shown = ShownChildren();
-        const std::bitset<ChildCount> Flipped = Shown ^ Shown_;
-        Shown_ = Shown;
-        QAccessible::State Visibility;
-        Visibility.invisible = true;
-        Visibility.offscreen = true;
-        for (int I = 0; I < ChildCount; ++I)
-            if (Flipped.test(static_cast<std::size_t>(I)))
-                Post(QAccessibleStateChangeEvent(widget(), Visibility), I);
-    }
-    std::bitset<ChildCount> ShownChildren() const {
-        std::bitset<ChildCount> Shown;
-        for (int I = 0; I < ChildCount; ++I)
-            if (this->Shown(I)) Shown.set(static_cast<std::size_t>(I));
-        return Shown;
-    }
-    template <class Event>
-    void Post(Event&& E, int Child) {
-        if (!Announcing()) return;
-        E.setChild(Child);
-        if (Handler) Handler(&E);
-        QAccessible::updateAccessibility(&E);
-    }
+/// Posts the children that came into view or left it.
+void AccessibleKeyboard::UpdateShown() {
+    const std::bitset<ChildCount> Now = ShownChildren();
+    const std::bitset<ChildCount> Flipped = Now ^ Shown_;
+    Shown_ = Now;
+    QAccessible::State Visibility;
+    Visibility.invisible = true;
+    Visibility.offscreen = true;
+    for (int I = 0; I < ChildCount; ++I)
+        if (Flipped.test(static_cast<std::size_t>(I)))
+            Post(QAccessibleStateChangeEvent(Object_, Visibility), I);
+}
 
-    // The widget may be gone by the time the cache drops this root.
-    const QWidget* const Widget_ = widget();
-    mutable std::array<QAccessible::Id, ChildCount> Ids_{};
-    // The duration last announced, for the cell that is no longer checked.
-    int Duration_ = 0;
-    std::bitset<ChildCount> Shown_;
-};
+std::bitset<ChildCount> AccessibleKeyboard::ShownChildren() const {
+    std::bitset<ChildCount> Now;
+    for (int I = 0; I < ChildCount; ++I)
+        if (Shown(I)) Now.set(static_cast<std::size_t>(I));
+    return Now;
+}
+
+template <class Event>
+void AccessibleKeyboard::Post(Event&& E, int Child) {
+    if (!Announcing()) return;
+    E.setChild(Child);
+    if (Handler) Handler(&E);
+    QAccessible::updateAccessibility(&E);
+}
+
+namespace {
 
 // ---- Children ----
 
 bool KeymoraChild::isValid() const {
-    return Root_ && Root_->isValid();
+    return Root_ && Root_->Self()->isValid();
 }
 
 QWindow* KeymoraChild::window() const {
-    return Root_->window();
+    return Root_->Self()->window();
 }
 
 QAccessibleInterface* KeymoraChild::parent() const {
-    return Root_;
+    return Root_->Self();
 }
 
 QString KeymoraChild::text(QAccessible::Text T) const {
@@ -496,7 +523,7 @@ QString KeymoraChild::text(QAccessible::Text T) const {
 QRect KeymoraChild::rect() const {
     const QRect R = Root_->ClientRect(Index_);
     if (R.isEmpty()) return {};
-    return QRect(Root_->Widget()->mapToGlobal(R.topLeft()), R.size());
+    return QRect(Root_->ToGlobal(R.topLeft()), R.size());
 }
 
 QAccessible::Role KeymoraChild::role() const {
@@ -508,7 +535,7 @@ QAccessible::Role KeymoraChild::role() const {
 QAccessible::State KeymoraChild::state() const {
     const TKeymora& K = Root_->Control();
     QAccessible::State S;
-    S.disabled = !Root_->Widget()->isEnabled();
+    S.disabled = !Root_->Enabled();
     if (!Root_->Shown(Index_)) {
         S.invisible = true;
         S.offscreen = true;
@@ -521,7 +548,7 @@ QAccessible::State KeymoraChild::state() const {
         S.selectable = true;
         S.selected = State == ksSelected;
         S.focusable = true;
-        S.focused = Index_ == Root_->OctaveKey() && Root_->Widget()->hasFocus();
+        S.focused = Index_ == Root_->OctaveKey() && Root_->HasFocus();
     } else if (IsDuration(Index_)) {
         S.checkable = true;
         S.checked = Index_ - FirstDuration == K.DurationPosition();
@@ -543,7 +570,7 @@ void* KeymoraChild::interface_cast(QAccessible::InterfaceType T) {
 }
 
 QStringList KeymoraChild::actionNames() const {
-    if (!Root_->Widget()->isEnabled() || !Root_->PressPoint(Index_)) return {};
+    if (!Root_->Enabled() || !Root_->PressPoint(Index_)) return {};
     return {pressAction()};
 }
 
@@ -567,9 +594,9 @@ void KeymoraChild::setCurrentValue(const QVariant& Value) {
     const int V = Value.toInt(&Ok);
     if (!Ok) return;
     if (Index_ == OctaveValue)
-        Root_->Widget()->setOctave(V + 1);
+        Root_->SetOctave(V + 1);
     else
-        Root_->Widget()->setDurationPosition(V);
+        Root_->SetDurationPosition(V);
 }
 
 QVariant KeymoraChild::maximumValue() const {
@@ -580,14 +607,10 @@ QVariant KeymoraChild::minimumValue() const {
     return 0;
 }
 
-KeymoraAccessible* RootOf(const KeymoraWidget& W) {
-    return Roots().value(&W, nullptr);
-}
-
 QAccessibleInterface* Factory(const QString& Key, QObject* Object) {
     if (Key != QLatin1String("KeymoraWidget")) return nullptr;
     auto* W = qobject_cast<KeymoraWidget*>(Object);
-    return W ? new KeymoraAccessible(W) : nullptr;
+    return W ? new WidgetRoot(W) : nullptr;
 }
 
 // In place when the library loads: Qt may ask for a widget's interface as soon as it exists.
@@ -615,10 +638,18 @@ void AttachAccessibility(KeymoraWidget&) {
     (void)Installed;
 }
 
-void AnnounceChange(KeymoraWidget& Widget, const TChange& Change) {
+void AnnounceKeyboardChange(const QObject& Keyboard, const TChange& Change) {
     // Key states change on the input path: nothing is done for them while nobody listens.
     if (Change.Kind == TChangeKind::KeyState && !Announcing()) return;
-    if (KeymoraAccessible* Root = RootOf(Widget)) Root->Changed(Change);
+    if (AccessibleKeyboard* Root = AccessibleKeyboard::Of(&Keyboard)) Root->Changed(Change);
+}
+
+void AnnounceChange(KeymoraWidget& Widget, const TChange& Change) {
+    AnnounceKeyboardChange(Widget, Change);
+}
+
+bool Announcing() {
+    return Handler || QAccessible::isActive();
 }
 
 AnnouncementHandler SetAnnouncementHandler(AnnouncementHandler NewHandler) {

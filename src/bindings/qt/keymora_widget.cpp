@@ -17,6 +17,7 @@
 #include <memory>
 
 #include "bindings/qt/accessible_hooks.h"
+#include "bindings/qt/note_input.h"
 #include "keymora/model/published.h"
 #include "bindings/qt/qt_canvas.h"
 #include "bindings/qt/qt_keys.h"
@@ -27,14 +28,7 @@ using namespace keymora;
 
 namespace {
 
-TColor FromQColor(const QColor& C) {
-    return static_cast<TColor>(C.red()) | (static_cast<TColor>(C.green()) << 8) |
-           (static_cast<TColor>(C.blue()) << 16);
-}
-
-bool IsArrow(std::uint16_t Key) {
-    return Key >= vk::VK_LEFT && Key <= vk::VK_DOWN;
-}
+using keymora::qt::FromQColor;
 
 // One raster canvas serves every widget: widgets paint one at a time on the GUI thread, and a
 // canvas's font tables and kept faces (some 20 KiB) would otherwise be paid by each widget. It
@@ -42,15 +36,10 @@ bool IsArrow(std::uint16_t Key) {
 keymora::qt::QtCanvas* SharedCanvas = nullptr;
 int SharedCanvasUsers = 0;
 
-/// The client pixel under a pointer position, as drawn at the widget's device pixel ratio.
-QPoint ClientPixel(const QWidget& W, QPointF P) {
-    const qreal Ratio = W.devicePixelRatioF();
-    return {keymora::qt::LogicalPixel(P.x(), Ratio), keymora::qt::LogicalPixel(P.y(), Ratio)};
-}
-
 }  // namespace
 
-KeymoraWidget::KeymoraWidget(QWidget* parent) : QWidget(parent) {
+KeymoraWidget::KeymoraWidget(QWidget* parent)
+    : QWidget(parent), Input_(std::make_unique<keymora::qt::NoteInput>(Control_)) {
     if (SharedCanvasUsers++ == 0) SharedCanvas = new keymora::qt::QtCanvas;
     // The control paints every pixel of its client area itself.
     setAttribute(Qt::WA_OpaquePaintEvent);
@@ -189,9 +178,13 @@ void KeymoraWidget::setThemed(bool value) {
     emit themedChanged(value);
 }
 
+int KeymoraWidget::velocity() const {
+    return Input_->Velocity;
+}
+
 void KeymoraWidget::setVelocity(int value) {
-    if (value == Velocity_ || value < 1 || value > 127) return;
-    Velocity_ = value;
+    if (value == Input_->Velocity || value < 1 || value > 127) return;
+    Input_->Velocity = value;
     emit velocityChanged(value);
 }
 
@@ -207,9 +200,13 @@ void KeymoraWidget::setScientificOctaves(bool value) {
     emit scientificOctavesChanged(value);
 }
 
+bool KeymoraWidget::velocityByPosition() const {
+    return Input_->VelocityByPosition;
+}
+
 void KeymoraWidget::setVelocityByPosition(bool value) {
-    if (value == VelocityByPosition_) return;
-    VelocityByPosition_ = value;
+    if (value == Input_->VelocityByPosition) return;
+    Input_->VelocityByPosition = value;
     emit velocityByPositionChanged(value);
 }
 
@@ -250,125 +247,61 @@ void KeymoraWidget::releaseSelected() {
     Control_.ReleaseSelected();
 }
 
-namespace {
-// The key that sounds MIDI note Note; one that is not InKeyboard for numbers outside 21..108.
-keymora::TKey KeyOfNote(int Note) {
-    return keymora::TKey::FromMidi(Note);
-}
-}  // namespace
+// Notes by MIDI number: the same rules as every Qt binding's (NoteInput).
 
 QRect KeymoraWidget::noteRect(int note) const {
-    const keymora::TKey Key = KeyOfNote(note);
-    if (!Key.Exists()) return {};
-    const keymora::TLayout L = Control_.Layout();
-    const keymora::TRect R = Key.Black() ? L.BlackKey(Key.Index()) : L.WhiteKey(Key.Index());
-    return QRect(R.Left, R.Top, R.Width(), R.Height());
+    return Input_->NoteRect(note);
 }
 
 int KeymoraWidget::noteAt(const QPoint& pos) const {
-    const keymora::THit Hit = Control_.Layout().HitTest(pos.x(), pos.y());
-    if (Hit.Region != keymora::THitRegion::Key) return -1;
-    return Hit.BlackKey >= 0 ? keymora::TKey::BlackAfter(Hit.BlackKey).Midi()
-                             : keymora::TKey::White(Hit.WhiteKey).Midi();
+    return Input_->NoteAt(pos);
 }
 
 QList<int> KeymoraWidget::heldNotes() const {
-    QList<int> Notes;
-    for (int Ordinal = 0; Ordinal < keymora::PianoKeyCount; ++Ordinal) {
-        const keymora::TKey Key = keymora::TKey::FromOrdinal(Ordinal);
-        const auto& States = Key.Black() ? Control_.ToneStates() : Control_.KeyStates();
-        if (States[static_cast<std::size_t>(Key.Index())] == keymora::ksPressed)
-            Notes.append(Key.Midi());
-    }
-    return Notes;
+    return Input_->HeldNotes();
 }
 
 QColor KeymoraWidget::noteColor(int note) const {
-    const keymora::TKey Key = KeyOfNote(note);
-    keymora::TColor Color = 0;
-    if (!Key.Exists() || !Control_.KeyColor(Key.Index(), Key.Black(), Color)) return {};
-    return keymora::qt::ToQColor(Color);
+    return Input_->NoteColor(note);
 }
 
 void KeymoraWidget::lightNote(int note) {
-    const keymora::TKey Key = KeyOfNote(note);
-    if (!Key.Exists()) return;
-    // The control addresses a key by its white key's octave and note 0..6, and a flag for the
-    // black key above it.
-    Control_.SelectNote(static_cast<std::uint8_t>(keymora::WhiteKeyOctave(Key.Index())),
-                        static_cast<std::uint8_t>(keymora::WhiteKeyNote(Key.Index()) - 1),
-                        Key.Black() ? 1 : 0);
+    Input_->LightNote(note, true);
 }
 
 void KeymoraWidget::unlightNote(int note) {
-    const keymora::TKey Key = KeyOfNote(note);
-    if (!Key.Exists()) return;
-    // The control addresses a key by its white key's octave and note 0..6, and a flag for the
-    // black key above it.
-    Control_.ReleaseNote(static_cast<std::uint8_t>(keymora::WhiteKeyOctave(Key.Index())),
-                         static_cast<std::uint8_t>(keymora::WhiteKeyNote(Key.Index()) - 1),
-                         Key.Black() ? 1 : 0);
+    Input_->LightNote(note, false);
 }
 
 void KeymoraWidget::setNoteColor(int note, const QColor& color) {
-    const keymora::TKey Key = KeyOfNote(note);
-    if (!Key.Exists() || !color.isValid()) return;
-    Control_.SetKeyColor(Key.Index(), Key.Black(), FromQColor(color.toRgb()));
+    Input_->SetNoteColor(note, color);
 }
 
 void KeymoraWidget::clearNoteColor(int note) {
-    const keymora::TKey Key = KeyOfNote(note);
-    if (Key.Exists()) Control_.ClearKeyColor(Key.Index(), Key.Black());
+    Input_->ClearNoteColor(note);
 }
 
 void KeymoraWidget::clearNoteColors() {
     Control_.ClearKeyColors();
 }
 
-int KeymoraWidget::VelocityAt(int X, int Y) const {
-    if (!VelocityByPosition_) return 0;
-    const keymora::TLayout L = Control_.Layout();
-    const keymora::THit Hit = L.HitTest(X, Y);
-    if (Hit.Region != keymora::THitRegion::Key) return 0;
-    // Measured from the key's root end (the back edge) toward its front.
-    const int Length = Hit.BlackKey >= 0 ? L.BlackLength() : L.CrossExtent();
-    if (Length <= 1) return Velocity_;
-    const int Depth = std::clamp(L.AcrossOf(X, Y), 0, Length - 1);
-    return 1 + 126 * Depth / (Length - 1);
-}
-
 void KeymoraWidget::allNotesOff() {
-    for (int P = 0; P < keymora::WhiteKeyCount; ++P) {
-        Control_.ReleaseKey(P, false, false);
-        Control_.ReleaseKey(P, true, false);
-    }
-    HeldCount_ = 0;
-    TouchedCount_ = 0;
+    Input_->AllNotesOff();
 }
 
 void KeymoraWidget::ControlChanged(const keymora::TChange& C) {
     using keymora::TChangeKind;
     switch (C.Kind) {
         case TChangeKind::KeyState: {
-            // A key the PC keyboard presses is remembered with the physical key that pressed it.
-            if (Pressing_ && C.NewState == keymora::ksPressed &&
-                HeldCount_ < static_cast<int>(Held_.size()))
-                Held_[static_cast<std::size_t>(HeldCount_++)] = {Pressing_, C.Index, C.Black};
+            // The input first records which PC key holds the key and what it went down with.
+            int Note = 0;
+            int Velocity = 0;
+            const int Kind = Input_->KeyStateChanged(C, Note, Velocity);
             emit keyStateChanged(C.Index, C.Black, C.OldState, C.NewState);
-            const auto Slot = static_cast<std::size_t>(C.Index + (C.Black ? 52 : 0));
-            if (C.NewState == keymora::ksPressed) {
-                // A black-key place is named as the PC keyboard spells it: Shift+F under the
-                // default AutoTone holds the place after E4 and plays Fb4, MIDI 64.
-                const keymora::TKey Key =
-                    C.Black ? keymora::TKey::BlackAfter(C.Index) : keymora::TKey::White(C.Index);
-                const int Note = C.Black ? Key.ShiftedName(Control_.AutoTone()).Midi() : Key.Midi();
-                const int Velocity = PressVelocity_ > 0 ? PressVelocity_ : Velocity_;
-                DownNote_[Slot] = static_cast<std::uint8_t>(std::clamp(Note, 0, 127));
-                DownVelocity_[Slot] = static_cast<std::uint8_t>(Velocity);
-                emit noteOn(DownNote_[Slot], Velocity);
-            } else if (C.OldState == keymora::ksPressed) {
-                emit noteOff(DownNote_[Slot], DownVelocity_[Slot]);
-            }
+            if (Kind > 0)
+                emit noteOn(Note, Velocity);
+            else if (Kind < 0)
+                emit noteOff(Note, Velocity);
             break;
         }
         case TChangeKind::Property: {
@@ -415,18 +348,6 @@ void KeymoraWidget::ControlChanged(const keymora::TChange& C) {
             break;
     }
     keymora::qt::AnnounceChange(*this, C);
-}
-
-void KeymoraWidget::ReleaseHeldBy(quint32 Physical) {
-    int Kept = 0;
-    for (int I = 0; I < HeldCount_; ++I) {
-        const Held H = Held_[static_cast<std::size_t>(I)];
-        if (Physical == 0 || H.Physical == Physical)
-            Control_.ReleaseKey(H.Index, H.Black, false);
-        else
-            Held_[static_cast<std::size_t>(Kept++)] = H;
-    }
-    HeldCount_ = Kept;
 }
 
 // ---- The control's window ----
@@ -558,38 +479,6 @@ TFont KeymoraWidget::FontFromWidget() const {
     return F;
 }
 
-std::intptr_t KeymoraWidget::DialogCode() {
-    TMessage Msg{wm::WM_GETDLGCODE, 0, 0, 0};
-    Control_.Dispatch(Msg);
-    return Msg.Result;
-}
-
-void KeymoraWidget::DeliverFocus(std::uint32_t Message) {
-    TMessage Msg{Message, 0, 0, 0};
-    Control_.Dispatch(Msg);
-}
-
-bool KeymoraWidget::DeliverKey(QKeyEvent* e, bool Press) {
-    std::uint16_t Key = keymora::qt::VirtualKeyFromQt(e->key(), e->modifiers());
-    if (Key == 0) return false;
-    // Arrows are the dialog's for moving between controls unless the control asks for them.
-    if (IsArrow(Key) && !(DialogCode() & DLGC_WANTARROWS)) return false;
-    const TShiftState Shift =
-        keymora::qt::ShiftStateFromQt(e->modifiers(), QGuiApplication::mouseButtons());
-    if (!Press) {
-        Control_.KeyUp(Key, Shift);
-        return true;
-    }
-    Control_.KeyDown(Key, Shift);
-    // The character step follows the key step for keys that type a single character.
-    const QString Text = e->text();
-    if (Text.size() == 1 && Text.at(0).unicode() < 0x80) {
-        char C = static_cast<char>(Text.at(0).unicode());
-        Control_.KeyPress(C);
-    }
-    return true;
-}
-
 // ---- Qt events ----
 
 bool KeymoraWidget::event(QEvent* e) {
@@ -602,7 +491,8 @@ bool KeymoraWidget::event(QEvent* e) {
         case QEvent::TouchEnd:
         case QEvent::TouchCancel:
             // Taken whole, so that Qt makes no mouse events of the same touches.
-            if (DeliverTouch(static_cast<QTouchEvent*>(e))) {
+            if (isEnabled()) {
+                Input_->Touch(*static_cast<QTouchEvent*>(e), devicePixelRatioF());
                 e->accept();
                 return true;
             }
@@ -611,9 +501,7 @@ bool KeymoraWidget::event(QEvent* e) {
             // QWidget::event moves the focus on Tab before keyPressEvent could see it; a control
             // that asks for Tab gets it as a key instead.
             auto* K = static_cast<QKeyEvent*>(e);
-            const bool Tab = K->key() == Qt::Key_Tab || K->key() == Qt::Key_Backtab;
-            if (Tab && !(K->modifiers() & (Qt::ControlModifier | Qt::AltModifier)) &&
-                (DialogCode() & DLGC_WANTTAB)) {
+            if (Input_->TakesTab(*K)) {
                 keyPressEvent(K);
                 return true;
             }
@@ -699,149 +587,47 @@ void KeymoraWidget::changeEvent(QEvent* e) {
 // QWidget's own focus handlers repaint the whole widget; the control repaints only the parts
 // whose look depends on the focus.
 void KeymoraWidget::focusInEvent(QFocusEvent*) {
-    DeliverFocus(wm::WM_SETFOCUS);
+    Input_->FocusIn();
 }
 
 void KeymoraWidget::focusOutEvent(QFocusEvent*) {
-    DeliverFocus(wm::WM_KILLFOCUS);
     // Keys held by the PC keyboard would never see their release now: they end here.
-    ReleaseHeldBy(0);
+    Input_->FocusOut();
 }
 
 void KeymoraWidget::mousePressEvent(QMouseEvent* e) {
-    TMouseButton Button;
-    if (!keymora::qt::MouseButtonFromQt(e->button(), Button)) {
-        e->ignore();
-        return;
-    }
-    const QPoint P = ClientPixel(*this, e->position());
-    PressVelocity_ = VelocityAt(P.x(), P.y());
-    Control_.MouseDown(Button, keymora::qt::ShiftStateFromQt(e->modifiers(), e->buttons()), P.x(),
-                       P.y());
-    PressVelocity_ = 0;
+    if (!Input_->MousePress(*e, devicePixelRatioF(), false)) e->ignore();
 }
 
 void KeymoraWidget::mouseDoubleClickEvent(QMouseEvent* e) {
-    TMouseButton Button;
-    if (!keymora::qt::MouseButtonFromQt(e->button(), Button)) {
-        e->ignore();
-        return;
-    }
     // The second press of a double click; the host marks it when the control asks for double
     // clicks.
-    TShiftState Shift = keymora::qt::ShiftStateFromQt(e->modifiers(), e->buttons());
-    if (Control_.ControlStyle().Contains(TControlStyleItem::csDoubleClicks))
-        Shift.Include(ssDouble);
-    const QPoint P = ClientPixel(*this, e->position());
-    PressVelocity_ = VelocityAt(P.x(), P.y());
-    Control_.MouseDown(Button, Shift, P.x(), P.y());
-    PressVelocity_ = 0;
+    if (!Input_->MousePress(*e, devicePixelRatioF(), true)) e->ignore();
 }
 
 void KeymoraWidget::mouseMoveEvent(QMouseEvent* e) {
-    const QPoint P = ClientPixel(*this, e->position());
-    Control_.MouseMove(keymora::qt::ShiftStateFromQt(e->modifiers(), e->buttons()), P.x(), P.y());
+    Input_->MouseMove(*e, devicePixelRatioF());
 }
 
 void KeymoraWidget::mouseReleaseEvent(QMouseEvent* e) {
-    TMouseButton Button;
-    if (!keymora::qt::MouseButtonFromQt(e->button(), Button)) {
-        e->ignore();
-        return;
-    }
-    const QPoint P = ClientPixel(*this, e->position());
-    Control_.MouseUp(Button, keymora::qt::ShiftStateFromQt(e->modifiers(), e->buttons()), P.x(),
-                     P.y());
+    if (!Input_->MouseRelease(*e, devicePixelRatioF())) e->ignore();
 }
-
-namespace {
-// The physical key of an event: its scan code where the platform gives one, else its Qt key
-// (which does not change with Shift for letters and digits).
-quint32 PhysicalKey(const QKeyEvent* e) {
-    return e->nativeScanCode() ? e->nativeScanCode() : static_cast<quint32>(e->key()) | 1u << 31;
-}
-}  // namespace
 
 void KeymoraWidget::keyPressEvent(QKeyEvent* e) {
-    Pressing_ = PhysicalKey(e);
-    const bool Taken = DeliverKey(e, true);
-    Pressing_ = 0;
-    if (!Taken) e->ignore();
+    if (!Input_->KeyPress(*e)) e->ignore();
 }
 
 void KeymoraWidget::keyReleaseEvent(QKeyEvent* e) {
-    // A held key repeats as release-press pairs on X11: the releases are not real, the presses
-    // are the repeat the control expects.
-    if (e->isAutoRepeat()) return;
-    const bool Taken = DeliverKey(e, false);
-    // The control resolves a release against the octave, Shift and AutoTone of the moment; a
-    // key this physical key pressed and that is still held would never be released otherwise.
-    ReleaseHeldBy(PhysicalKey(e));
-    if (!Taken) e->ignore();
+    // Auto-repeated releases are dropped there; a release also ends whatever its physical key
+    // pressed and still holds.
+    if (!Input_->KeyRelease(*e)) e->ignore();
 }
 
 void KeymoraWidget::wheelEvent(QWheelEvent* e) {
-    const QPoint Delta = e->angleDelta();
-    const int Rotation = Delta.y() != 0 ? Delta.y() : Delta.x();
-    const QPoint P = ClientPixel(*this, e->position());
-    const keymora::TLayout L = Control_.Layout();
-    const bool OnRow = L.AlongOf(P.x(), P.y()) >= L.StripStart();
-    const bool Scrolls =
-        Control_.Style().Contains(OnRow ? keymora::msScrollDuration : keymora::msScrollOctave);
-    if (!Scrolls || Rotation == 0) {
+    if (Input_->Wheel(e->position(), e->angleDelta(), devicePixelRatioF()))
+        e->accept();
+    else
         e->ignore();
-        return;
-    }
-    // High-resolution wheels send fractions of the 120 units of a notch: they add up to steps.
-    WheelRest_ += Rotation;
-    const int Steps = WheelRest_ / 120;
-    WheelRest_ %= 120;
-    if (Steps != 0) {
-        if (OnRow)
-            Control_.SetOffsetDuration(
-                std::clamp(Control_.OffsetDuration() + Steps, 0, Control_.MaxOffsetDuration()));
-        else
-            Control_.SetOffsetOctave(
-                std::clamp(Control_.OffsetOctave() + Steps, 0, Control_.MaxOffsetOttave()));
-    }
-    e->accept();
-}
-
-bool KeymoraWidget::DeliverTouch(QTouchEvent* e) {
-    if (!isEnabled()) return false;
-    const keymora::TLayout L = Control_.Layout();
-    for (const QEventPoint& Point : e->points()) {
-        const int Id = Point.id();
-        if (Point.state() == QEventPoint::Pressed) {
-            const QPoint P = ClientPixel(*this, Point.position());
-            const keymora::THit Hit = L.HitTest(P.x(), P.y());
-            if (Hit.Region != keymora::THitRegion::Key) continue;
-            if (TouchedCount_ >= static_cast<int>(Touched_.size())) continue;
-            const bool Black = Hit.BlackKey >= 0;
-            const int Index = Black ? Hit.BlackKey : Hit.WhiteKey;
-            PressVelocity_ = VelocityAt(P.x(), P.y());
-            const bool Pressed = Control_.PressKey(Index, Black);
-            PressVelocity_ = 0;
-            if (Pressed) Touched_[static_cast<std::size_t>(TouchedCount_++)] = {Id, Index, Black};
-        } else if (Point.state() == QEventPoint::Released) {
-            for (int I = 0; I < TouchedCount_; ++I) {
-                const Touched T = Touched_[static_cast<std::size_t>(I)];
-                if (T.Id != Id) continue;
-                Touched_[static_cast<std::size_t>(I)] =
-                    Touched_[static_cast<std::size_t>(--TouchedCount_)];
-                Control_.ReleaseKey(T.Index, T.Black, true);
-                break;
-            }
-        }
-    }
-    if (e->type() == QEvent::TouchCancel) {
-        for (int I = 0; I < TouchedCount_; ++I) {
-            const Touched T = Touched_[static_cast<std::size_t>(I)];
-            Control_.ReleaseKey(T.Index, T.Black, false);
-        }
-        TouchedCount_ = 0;
-    }
-    return true;
 }
 
 void KeymoraWidget::contextMenuEvent(QContextMenuEvent* e) {

@@ -76,6 +76,15 @@ bool QtCanvas::Begin(QPaintDevice* Device, const TRect& Bounds) {
     return true;
 }
 
+bool QtCanvas::Restart(const TRect& Bounds) {
+    if (!Painter_.isActive()) return false;
+    Clip_ = Intersect(DeviceRect_, Bounds);
+    Origin_ = {};
+    PenPos_ = {};
+    Saved_.clear();
+    return true;
+}
+
 void QtCanvas::End() {
     if (Painter_.isActive()) Painter_.end();
     Saved_.clear();

@@ -59,6 +59,11 @@ class QtCanvas : public TCanvas {
     /// As Begin, with the clip narrowed to Bounds (device coordinates): a widget passes the
     /// rectangle of its paint event, Qt clips to the event's region in any case.
     bool Begin(QPaintDevice* Device, const TRect& Bounds);
+    /// Starts another pass on the device Begin bound, with the clip the device rectangle narrowed
+    /// to Bounds: Begin without QPainter::begin, whose engine set-up allocates. A device painted
+    /// again and again (the Qt Quick item's kept picture) stays begun between passes. False
+    /// when the canvas is not active.
+    bool Restart(const TRect& Bounds);
     /// Ends painting; clip, origin and saved states are dropped, caches are kept.
     void End();
     bool IsActive() const { return Painter_.isActive(); }

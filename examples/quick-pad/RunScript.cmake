@@ -1,0 +1,15 @@
+# Runs keymora-quick-pad --script SCRIPT in WORKDIR and checks what it prints and the picture.
+file(REMOVE_RECURSE ${WORKDIR})
+file(MAKE_DIRECTORY ${WORKDIR})
+execute_process(COMMAND ${PAD} --script ${SCRIPT} WORKING_DIRECTORY ${WORKDIR}
+  RESULT_VARIABLE status OUTPUT_VARIABLE out ERROR_VARIABLE err)
+if(NOT status EQUAL 0)
+  message(FATAL_ERROR "keymora-quick-pad failed (${status}):\n${out}\n${err}")
+endif()
+set(expected "notes: C4 E4 G4 Fb4 rest C5\nnotes: C5\n")
+if(NOT out STREQUAL expected)
+  message(FATAL_ERROR "printed:\n${out}\nexpected:\n${expected}")
+endif()
+if(NOT EXISTS ${WORKDIR}/quick-pad.png)
+  message(FATAL_ERROR "no screenshot")
+endif()
