@@ -16,6 +16,7 @@
 #include <QtQml/QQmlApplicationEngine>
 #include <QtQuick/QQuickWindow>
 #include <cstdio>
+#include <memory>
 #include <keymora/quick/keymora_item.h>
 
 namespace {
@@ -118,7 +119,8 @@ int main(int argc, char** argv) {
     QQuickWindow Window;
     Window.setTitle(QStringLiteral("Keymora Quick Pad"));
     QQmlComponent Component(&Engine, QUrl(QStringLiteral("qrc:/quick-pad/Main.qml")));
-    auto* Pad = qobject_cast<QQuickItem*>(Component.create());
+    // Owned here and gone before the window it is shown in.
+    std::unique_ptr<QQuickItem> Pad(qobject_cast<QQuickItem*>(Component.create()));
     if (!Pad) {
         std::fprintf(stderr, "%s\n", qPrintable(Component.errorString()));
         return 1;
