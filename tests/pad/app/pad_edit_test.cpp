@@ -339,6 +339,16 @@ TEST(PadPlayback, PlaysInTimeAndLeavesNothingBehind) {
     EXPECT_FALSE(P.Window->playing());
     for (int N = 21; N <= 108; ++N) EXPECT_FALSE(P.Window->keyboard().noteColor(N).isValid()) << N;
     EXPECT_EQ(P.Window->playedNotes(), QStringList{"D4"});
+
+    // Closing the window while a note sounds ends it too.
+    P.Window->play();
+    ASSERT_TRUE(P.Window->keyboard().noteColor(60).isValid());
+    P.Window->setAsk([](const QString&) { return PadWindow::Answer::Discard; });
+    QCloseEvent Close;
+    QApplication::sendEvent(P.Window.get(), &Close);
+    EXPECT_TRUE(Close.isAccepted());
+    EXPECT_FALSE(P.Window->playing());
+    EXPECT_FALSE(P.Window->keyboard().noteColor(60).isValid());
 }
 
 }  // namespace
