@@ -341,6 +341,7 @@ TEST(PadPlayback, PlaysInTimeAndLeavesNothingBehind) {
     EXPECT_EQ(P.Window->playedNotes(), QStringList{"D4"});
 
     // Closing the window while a note sounds ends it too.
+    P.Window->select(-1);
     P.Window->play();
     ASSERT_TRUE(P.Window->keyboard().noteColor(60).isValid());
     P.Window->setAsk([](const QString&) { return PadWindow::Answer::Discard; });
