@@ -587,6 +587,12 @@ void PadWindow::playStep() {
     PlayTimer_.start(static_cast<int>(std::max<long long>(1, Ms)));
 }
 
+void PadWindow::pause() {
+    const int At = PlayAt_;
+    stop();
+    if (At >= 0) select(At);
+}
+
 void PadWindow::stop() {
     const bool Was = PlayAt_ >= 0;
     PlayTimer_.stop();
@@ -775,6 +781,8 @@ void PadWindow::buildMenus() {
     QMenu* PlayMenu = menuBar()->addMenu(tr("&Play"));
     PlayAction_ = PlayMenu->addAction(tr("&Play"), QKeySequence(tr("Ctrl+Space")), this,
                                       [this] { play(); });
+    PauseAction_ = PlayMenu->addAction(tr("P&ause"), QKeySequence(tr("Ctrl+Shift+Space")), this,
+                                       &PadWindow::pause);
     StopAction_ = PlayMenu->addAction(tr("&Stop"), QKeySequence(tr("Ctrl+.")), this,
                                       &PadWindow::stop);
     PlayMenu->addSeparator();
@@ -849,6 +857,7 @@ void PadWindow::buildMenus() {
     Tools->addAction(Clear);
     Tools->addSeparator();
     Tools->addAction(PlayAction_);
+    Tools->addAction(PauseAction_);
     Tools->addAction(StopAction_);
     Tools->addSeparator();
     Tools->addAction(Export);
@@ -873,6 +882,7 @@ void PadWindow::refreshMenus() {
         A->setChecked(A->data().toInt() == static_cast<int>(Keyboard_->autoTone()));
     PlayAction_->setEnabled(!playing() && Document_->notes().Size() > 0);
     StopAction_->setEnabled(playing());
+    PauseAction_->setEnabled(playing());
 }
 
 void PadWindow::openDialog() {

@@ -112,6 +112,8 @@ class PadWindow : public QMainWindow {
     /// (all with -1); each note sounds, its key is coloured and it is marked on the staff.
     void play(int count = -1);
     void stop();
+    /// Stops and selects the entry that was sounding, so that play() goes on from there.
+    void pause();
     bool playing() const { return PlayAt_ >= 0; }
     /// The entries playback has sounded since it last started, by their names, in order.
     const QStringList& playedNotes() const { return Played_; }
@@ -183,6 +185,7 @@ class PadWindow : public QMainWindow {
     QAction* InsertAction_ = nullptr;
     QAction* PlayAction_ = nullptr;
     QAction* StopAction_ = nullptr;
+    QAction* PauseAction_ = nullptr;
     QMenu* RecentMenu_ = nullptr;
     QMenu* MidiMenu_ = nullptr;
     PadDocument* Document_ = nullptr;

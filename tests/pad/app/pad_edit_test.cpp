@@ -340,6 +340,14 @@ TEST(PadPlayback, PlaysInTimeAndLeavesNothingBehind) {
     for (int N = 21; N <= 108; ++N) EXPECT_FALSE(P.Window->keyboard().noteColor(N).isValid()) << N;
     EXPECT_EQ(P.Window->playedNotes(), QStringList{"D4"});
 
+    // Pause ends the note as stop does, and playing again goes on from the paused entry.
+    P.Window->select(2);
+    P.Window->play();
+    P.Window->pause();
+    EXPECT_FALSE(P.Window->playing());
+    EXPECT_FALSE(P.Window->keyboard().noteColor(64).isValid());
+    EXPECT_EQ(P.Window->selection(), 2);
+
     // Closing the window while a note sounds ends it too.
     P.Window->select(-1);
     P.Window->play();
