@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <optional>
 
 #include "harness.h"
 
@@ -304,6 +305,75 @@ TEST(Setters, StyleAndSettingWidthRecomputeTheLayout) {
     // (600 - 50) div 52 = 10: 520 + 1 + 50.
     EXPECT_EQ(K.RealWidth(), 571);
 }
+
+
+// The colour layer as KeyColor reports it for white key 23 (G4) and the black key after it, after a
+// run of changes. KeyColor answers "no colour" at once while no key has one, so the count of
+// coloured keys must follow every change: a recolour, a clear of a key that has no colour, changes
+// to keys that do not exist, and the colour that stands for none.
+struct ColourCase {
+    const char* Name;
+    std::function<void(TKeymora&)> Changes;
+    std::optional<TColor> White, Black;
+};
+
+class ColourLayer : public ::testing::TestWithParam<ColourCase> {};
+
+TEST_P(ColourLayer, KeyColorFollowsEveryChange) {
+    const ColourCase& C = GetParam();
+    TKeymora K;
+    C.Changes(K);
+    TColor Got = 0;
+    EXPECT_EQ(K.KeyColor(23, false, Got) ? std::optional<TColor>(Got) : std::nullopt, C.White);
+    EXPECT_EQ(K.KeyColor(23, true, Got) ? std::optional<TColor>(Got) : std::nullopt, C.Black);
+}
+
+constexpr TColor Green = 0x0000FF00, Red = 0x000000FF, None = 0xFFFFFFFFu;
+
+INSTANTIATE_TEST_SUITE_P(
+    Model, ColourLayer,
+    ::testing::Values(
+        ColourCase{"NoneAtFirst", [](TKeymora&) {}, std::nullopt, std::nullopt},
+        ColourCase{"Set", [](TKeymora& K) { K.SetKeyColor(23, false, Green); }, Green, std::nullopt},
+        ColourCase{"RecolourThenClearAKeyWithoutColour",
+                   [](TKeymora& K) {
+                       K.SetKeyColor(23, false, Green);
+                       K.SetKeyColor(23, false, Red);
+                       K.ClearKeyColor(23, true);
+                   },
+                   Red, std::nullopt},
+        ColourCase{"ClearOneOfTwo",
+                   [](TKeymora& K) {
+                       K.SetKeyColor(23, false, Green);
+                       K.SetKeyColor(23, true, Red);
+                       K.ClearKeyColor(23, false);
+                   },
+                   std::nullopt, Red},
+        ColourCase{"KeysThatDoNotExist",
+                   [](TKeymora& K) {
+                       K.SetKeyColor(23, true, Red);
+                       K.ClearKeyColor(25, true);  // no black key after E4
+                       K.ClearKeyColor(52, false);
+                       K.ClearKeyColor(-1, false);
+                       K.SetKeyColor(52, false, Green);
+                   },
+                   std::nullopt, Red},
+        ColourCase{"TheColourForNoneIsNoColour",
+                   [](TKeymora& K) {
+                       K.SetKeyColor(23, false, None);
+                       K.SetKeyColor(23, true, Red);
+                       K.SetKeyColor(23, true, None);
+                   },
+                   std::nullopt, Red},
+        ColourCase{"ClearAllThenSetAgain",
+                   [](TKeymora& K) {
+                       K.SetKeyColor(23, false, Green);
+                       K.SetKeyColor(30, true, Red);
+                       K.ClearKeyColors();
+                       K.SetKeyColor(23, true, Green);
+                   },
+                   std::nullopt, Green}),
+    [](const ::testing::TestParamInfo<ColourCase>& I) { return std::string(I.param.Name); });
 
 }  // namespace
 }  // namespace keymora::test

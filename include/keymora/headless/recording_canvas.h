@@ -89,7 +89,8 @@ public:
 
     /// Every logged call in order, while Keep is true.
     std::vector<TCanvasCall> Calls;
-    /// When false, calls are only counted.
+    /// When false, calls are only counted: nothing is copied, so a pass costs what its drawing
+    /// code costs.
     bool Keep = true;
     /// When true the canvas stands for a clipped device: ClipBox reports the clip, so a pass
     /// leaves out what lies outside it and the log holds what such a device would be sent.
@@ -98,7 +99,7 @@ public:
     long long CallCount = 0;
 
 private:
-    TCanvasCall& Add(TCanvasOp Op);
+    TCanvasCall* Add(TCanvasOp Op);
     TPoint Origin_;
     TRect Clip_{0, 0, 1 << 20, 1 << 20};
     struct TSaved {
@@ -106,7 +107,6 @@ private:
         TRect Clip;
     };
     std::vector<TSaved> Saved_;
-    TCanvasCall Scratch_;
 };
 
 }  // namespace keymora

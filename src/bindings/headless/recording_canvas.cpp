@@ -6,34 +6,44 @@
 
 namespace keymora {
 
-TCanvasCall& TRecordingCanvas::Add(TCanvasOp Op) {
+// Counts the call and, while Keep is set, logs it with the pen, brush and font in force; nullptr
+// when the call is only counted, so that a pass that is not kept copies nothing.
+TCanvasCall* TRecordingCanvas::Add(TCanvasOp Op) {
     ++CallCount;
-    TCanvasCall& Call = Keep ? Calls.emplace_back() : Scratch_;
+    if (!Keep) return nullptr;
+    TCanvasCall& Call = Calls.emplace_back();
     Call.Op = Op;
     Call.Pen = Pen;
     Call.Brush = Brush;
     Call.Font = Font;
-    return Call;
+    return &Call;
 }
 
-void TRecordingCanvas::FillRect(const TRect& R) { Add(TCanvasOp::FillRect).Rect = R; }
+void TRecordingCanvas::FillRect(const TRect& R) {
+    if (TCanvasCall* Call = Add(TCanvasOp::FillRect)) Call->Rect = R;
+}
 
 void TRecordingCanvas::Polygon(const TPoint* Points, int Count) {
-    Add(TCanvasOp::Polygon).Points.assign(Points, Points + Count);
+    if (TCanvasCall* Call = Add(TCanvasOp::Polygon)) Call->Points.assign(Points, Points + Count);
 }
 
 void TRecordingCanvas::Polyline(const TPoint* Points, int Count) {
-    Add(TCanvasOp::Polyline).Points.assign(Points, Points + Count);
+    if (TCanvasCall* Call = Add(TCanvasOp::Polyline)) Call->Points.assign(Points, Points + Count);
 }
 
-void TRecordingCanvas::MoveTo(int X, int Y) { Add(TCanvasOp::MoveTo).Points.assign(1, {X, Y}); }
+void TRecordingCanvas::MoveTo(int X, int Y) {
+    if (TCanvasCall* Call = Add(TCanvasOp::MoveTo)) Call->Points.assign(1, {X, Y});
+}
 
-void TRecordingCanvas::LineTo(int X, int Y) { Add(TCanvasOp::LineTo).Points.assign(1, {X, Y}); }
+void TRecordingCanvas::LineTo(int X, int Y) {
+    if (TCanvasCall* Call = Add(TCanvasOp::LineTo)) Call->Points.assign(1, {X, Y});
+}
 
 void TRecordingCanvas::TextOut(int X, int Y, std::string_view Text) {
-    TCanvasCall& Call = Add(TCanvasOp::TextOut);
-    Call.Points.assign(1, {X, Y});
-    Call.Text.assign(Text.data(), Text.size());
+    if (TCanvasCall* Call = Add(TCanvasOp::TextOut)) {
+        Call->Points.assign(1, {X, Y});
+        Call->Text.assign(Text.data(), Text.size());
+    }
 }
 
 int TRecordingCanvas::TextWidth(std::string_view Text) {
@@ -43,7 +53,7 @@ int TRecordingCanvas::TextWidth(std::string_view Text) {
 int TRecordingCanvas::TextHeight(std::string_view) { return std::max(1, 2 * Font.Size - 2); }
 
 void TRecordingCanvas::IntersectClipRect(const TRect& R) {
-    Add(TCanvasOp::IntersectClipRect).Rect = R;
+    if (TCanvasCall* Call = Add(TCanvasOp::IntersectClipRect)) Call->Rect = R;
     Clip_.Left = std::max(Clip_.Left, R.Left + Origin_.X);
     Clip_.Top = std::max(Clip_.Top, R.Top + Origin_.Y);
     Clip_.Right = std::min(Clip_.Right, R.Right + Origin_.X);
@@ -51,7 +61,7 @@ void TRecordingCanvas::IntersectClipRect(const TRect& R) {
 }
 
 void TRecordingCanvas::SetViewportOrg(int X, int Y) {
-    Add(TCanvasOp::SetViewportOrg).Points.assign(1, {X, Y});
+    if (TCanvasCall* Call = Add(TCanvasOp::SetViewportOrg)) Call->Points.assign(1, {X, Y});
     Origin_ = {X, Y};
 }
 
@@ -80,16 +90,18 @@ void TRecordingCanvas::RestoreDC() {
 }
 
 void TRecordingCanvas::DrawElement(TThemedElement Element, const TRect& R) {
-    TCanvasCall& Call = Add(TCanvasOp::DrawElement);
-    Call.Element = Element;
-    Call.Rect = R;
+    if (TCanvasCall* Call = Add(TCanvasOp::DrawElement)) {
+        Call->Element = Element;
+        Call->Rect = R;
+    }
 }
 
 void TRecordingCanvas::DrawFrameControl(const TRect& R, unsigned Type, unsigned State) {
-    TCanvasCall& Call = Add(TCanvasOp::DrawFrameControl);
-    Call.Rect = R;
-    Call.Type = Type;
-    Call.State = State;
+    if (TCanvasCall* Call = Add(TCanvasOp::DrawFrameControl)) {
+        Call->Rect = R;
+        Call->Type = Type;
+        Call->State = State;
+    }
 }
 
 void TRecordingCanvas::SetSize(int Width, int Height) { Clip_ = {0, 0, Width, Height}; }

@@ -436,7 +436,8 @@ void TKeymora::ClearKeyColors() {
 }
 
 bool TKeymora::KeyColor(int P, bool Black, TColor& Color) const {
-    if (!KeyExists(P, Black)) return false;
+    // The paint pass asks for every key; mostly no key has a colour at all.
+    if (FColoredKeys == 0 || !KeyExists(P, Black)) return false;
     const TColor Slot = (Black ? FToneColors : FKeyColors)[static_cast<std::size_t>(P)];
     if (Slot == NoKeyColor) return false;
     Color = Slot;
