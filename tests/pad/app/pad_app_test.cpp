@@ -196,6 +196,24 @@ TEST(PadHeadless, SampleMelodyEndToEnd) {
     const std::string Text{std::istreambuf_iterator<char>(Settings), {}};
     EXPECT_NE(Text.find("DurationPosition = 2"), std::string::npos) << Text;
     EXPECT_FALSE(std::filesystem::exists(Dir + ".config"));
+
+    // The wrong note was fixed before the save, the first bar played back with nothing left
+    // coloured, and the two notes entered after the save were unsaved when the run ended.
+    EXPECT_NE(Out.find("{\"played\":[\"E4\",\"D4\",\"C4\",\"D4\"],\"coloured\":0}\n"),
+              std::string::npos)
+        << Out;
+    EXPECT_NE(Out.find("{\"file\":\"sample-melody.musicxml\",\"entries\":15,\"modified\":true,"),
+              std::string::npos)
+        << Out;
+
+    // A second run restores them from the recovery copy, as the demo's second run does.
+    Pad.start(KEYMORA_PAD_EXE, {"--config", Work.path() + "/config", "--restore", "--script",
+                                KEYMORA_SOURCE_DIR "/examples/pad/restore.kms"});
+    ASSERT_TRUE(Pad.waitForFinished(60000));
+    EXPECT_EQ(Pad.exitCode(), 0) << Pad.readAllStandardError().toStdString();
+    const std::string Restored = Pad.readAllStandardOutput().toStdString();
+    EXPECT_NE(Restored.find("\"G4 1/4\",\"G4 1/4\",\"A4 1/4\",\"G4 1/4\"]}"), std::string::npos)
+        << Restored;
 }
 
 }  // namespace
