@@ -27,6 +27,19 @@
 
 namespace keymora::pad::test {
 
+/// Calls Try until it succeeds, for 5 s at most. A loaded JACK server now and then turns a new
+/// client away; RtMidi opens its client again at each call, so opening again works.
+template <class F>
+bool Retry(F&& Try) {
+    const auto Deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    while (!Try())
+        if (std::chrono::steady_clock::now() > Deadline)
+            return false;
+        else
+            QThread::msleep(20);
+    return true;
+}
+
 class JackServer {
   public:
     /// Why no server can be had here, empty when one can.
@@ -51,10 +64,11 @@ class JackServer {
         Process_.setChildProcessModifier([] { prctl(PR_SET_PDEATHSIG, SIGTERM); });
         // Synchronous (-S): a client late for its cycle (a loaded machine, a virtual CPU held up)
         // delays the cycle, where the asynchronous server would start the next one without it and
-        // drop the MIDI events it was passing on.
+        // drop the MIDI events it was passing on. A client gets 5 s (-t) to answer instead of
+        // half a second, since a sanitizer build beside other tests can be that slow.
         Process_.start(QStringLiteral("jackd"),
-                       {"-S", "-n", QString::fromStdString(Name_), "-d", "dummy", "-r", "48000",
-                        "-p", QString::number(Frames)});
+                       {"-S", "-t", "5000", "-n", QString::fromStdString(Name_), "-d", "dummy",
+                        "-r", "48000", "-p", QString::number(Frames)});
         if (!Process_.waitForStarted(5000)) {
             Error_ = "jackd did not start: " + Process_.errorString().toStdString();
             return;
@@ -171,16 +185,6 @@ class JackSender {
     }
 
   private:
-    template <class F>
-    static bool Retry(F&& Try) {
-        const auto Deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
-        while (!Try())
-            if (std::chrono::steady_clock::now() > Deadline)
-                return false;
-            else
-                QThread::msleep(20);
-        return true;
-    }
 
     static void OnError(RtMidiError::Type Type, const std::string&, void* Self) {
         if (Type != RtMidiError::WARNING && Type != RtMidiError::DEBUG_WARNING)

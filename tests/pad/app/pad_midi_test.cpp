@@ -35,7 +35,8 @@ class PadMidi : public ::testing::Test {
         Window->resize(800, 480);
         Window->show();
         QString Error;
-        ASSERT_TRUE(Window->midiInput()->open(MidiInput::Backend::Jack, Error))
+        ASSERT_TRUE(test::Retry(
+            [&] { return Window->midiInput()->open(MidiInput::Backend::Jack, Error); }))
             << Error.toStdString();
         Sender = std::make_unique<test::JackSender>();
         ASSERT_TRUE(Sender->ConnectTo("Keymora Pad:Keymora Pad"));
