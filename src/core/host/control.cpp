@@ -4,11 +4,15 @@
 
 namespace keymora {
 
+namespace {
+constexpr TControlStyle DefaultControlStyle{TControlStyleItem::csCaptureMouse,
+                                            TControlStyleItem::csClickEvents,
+                                            TControlStyleItem::csSetCaption,
+                                            TControlStyleItem::csDoubleClicks};
+}  // namespace
+
 TCustomControl::TCustomControl(TComponent* AOwner) : TComponent(AOwner) {
-    FControlStyle = TControlStyle{TControlStyleItem::csCaptureMouse,
-                                  TControlStyleItem::csClickEvents,
-                                  TControlStyleItem::csSetCaption,
-                                  TControlStyleItem::csDoubleClicks};
+    FControlStyle = DefaultControlStyle;
 }
 
 TCustomControl::~TCustomControl() = default;

@@ -18,6 +18,19 @@ constexpr std::array<TColor, 9> DefaultOctaveColors = {
 
 constexpr int MaxCoordinate = 32767;
 
+// What a new control starts with, worked out by the compiler: a new control copies them.
+constexpr TControlStyle KeymoraControlStyle{TControlStyleItem::csCaptureMouse,
+                                            TControlStyleItem::csClickEvents,
+                                            TControlStyleItem::csOpaque,
+                                            TControlStyleItem::csDoubleClicks};
+constexpr TMusicStyles DefaultStyle{msShowMarks, msColorOctave, msScrollDuration, msScrollOctave};
+template <TColor Color>
+constexpr std::array<TColor, WhiteKeyCount> Every = [] {
+    std::array<TColor, WhiteKeyCount> A{};
+    for (TColor& C : A) C = Color;
+    return A;
+}();
+
 // Places in TKeymora::FHeld, in declaration order.
 constexpr std::size_t HeldDurationPosition = 0;
 constexpr std::size_t HeldOffsetOctave = 1;
@@ -25,10 +38,8 @@ constexpr std::size_t HeldMaxOffsetDuration = 2;
 constexpr std::size_t HeldOffsetDuration = 3;
 }  // namespace
 
-TKeymora::TKeymora(TComponent* AOwner) : TCustomControl(AOwner) {
-    SetControlStyle(TControlStyle{TControlStyleItem::csCaptureMouse,
-                                  TControlStyleItem::csClickEvents, TControlStyleItem::csOpaque,
-                                  TControlStyleItem::csDoubleClicks});
+TKeymora::TKeymora(TComponent* AOwner) : TCustomControl(AOwner), FKeys("CDEFGAB") {
+    SetControlStyle(KeymoraControlStyle);
     FDurationWidth = 6;
     FScrollButtonWidth = 16;
     FSettingWidth = 30;
@@ -36,14 +47,13 @@ TKeymora::TKeymora(TComponent* AOwner) : TCustomControl(AOwner) {
     FMaxDuration = 6;
     SetColor(clWhite);
     SetTabStop(true);
-    FKeys = "CDEFGAB";
-    FStyle = TMusicStyles{msShowMarks, msColorOctave, msScrollDuration, msScrollOctave};
+    FStyle = DefaultStyle;
     FOctaveColors = DefaultOctaveColors;
     FOctave = 5;
     FMaxOffsetDuration = 3;
     FMaxOffsetOttave = 4;
-    FKeyColors.fill(NoKeyColor);
-    FToneColors.fill(NoKeyColor);
+    FKeyColors = Every<NoKeyColor>;
+    FToneColors = Every<NoKeyColor>;
 }
 
 TKeymora::~TKeymora() = default;

@@ -22,6 +22,15 @@ bool Tinted(const TKeymora& K, int I, TColor& Tint) {
     return K.KeyStates()[static_cast<std::size_t>(I)] != ksSelected && K.KeyColor(I, false, Tint);
 }
 
+/// The control's font at Size points, in the face the key pass set for all marks ("Arial"): the
+/// name is a string, copied once a pass rather than three times a key.
+void MarkFont(TCanvas& C, const TFont& Base, int Size) {
+    C.Font.Color = Base.Color;
+    C.Font.Style = Base.Style;
+    C.Font.Charset = Base.Charset;
+    C.Font.Size = Size;
+}
+
 TColor LetterColor(const TKeymora& K, int I, int Octave) {
     TColor Tint;
     if (Tinted(K, I, Tint)) return Contrasting(Tint);
@@ -40,11 +49,9 @@ void PaintMarks(const TKeymora& K, const TLayout& L, TCanvas& C, int I, int P, i
         const std::string_view Name = std::string_view("CDEFGAB").substr(
             static_cast<std::size_t>(Note - 1), 1);
         C.Brush.Style = bsClear;
-        C.Font.Assign(K.Font());
+        MarkFont(C, K.Font(), NoteNameSize);
         TColor Tint;
         C.Font.Color = Tinted(K, I, Tint) ? Contrasting(Tint) : clGray;
-        C.Font.Name = "Arial";
-        C.Font.Size = NoteNameSize;
         if (L.Horizontal())
             C.TextOut(P + (KW - C.TextWidth(Name)) / 2, L.CrossExtent() - 30, Name);
         else
@@ -58,10 +65,8 @@ void PaintMarks(const TKeymora& K, const TLayout& L, TCanvas& C, int I, int P, i
     if (static_cast<std::size_t>(Note) <= Keys.size()) {
         const std::string_view Letter = Keys.substr(static_cast<std::size_t>(Note - 1), 1);
         C.Brush.Style = bsClear;
-        C.Font.Assign(K.Font());
+        MarkFont(C, K.Font(), LetterSize);
         C.Font.Color = LetterColor(K, I, Octave);
-        C.Font.Name = "Arial";
-        C.Font.Size = LetterSize;
         if (L.Horizontal())
             C.TextOut(P + (KW - C.TextWidth(Letter)) / 2, L.CrossExtent() - 16, Letter);
         else
@@ -72,9 +77,7 @@ void PaintMarks(const TKeymora& K, const TLayout& L, TCanvas& C, int I, int P, i
     // C8 closes the keyboard and opens no octave: it carries no number.
     if (Note == 1 && Octave != 9) {
         C.Brush.Style = bsClear;
-        C.Font.Assign(K.Font());
-        C.Font.Name = "Arial";
-        C.Font.Size = NumberSize;
+        MarkFont(C, K.Font(), NumberSize);
         TColor Tint;
         if (Tinted(K, I, Tint)) C.Font.Color = Contrasting(Tint);
         const IntToStr Number(K.ScientificOctaves() ? Octave - 1 : Octave);

@@ -176,8 +176,16 @@ void PaintKeymora(const TKeymora& K, TCanvas& C) {
 
     // Taken after the shift: the span is in the keys' own, scrolled coordinates.
     const render::TClipSpan Span = render::ClipSpanOf(C, L.Horizontal());
-    for (int I = 0; I < WhiteKeyCount; ++I)
-        P = Pass.Step(I, P, WhiteKeyNote(I), WhiteKeyOctave(I), Span);
+    // The marks' face, once for the pass: nothing else in it changes the font's name.
+    C.Font.Name = "Arial";
+    int N = WhiteKeyNote(0), O = WhiteKeyOctave(0);
+    for (int I = 0; I < WhiteKeyCount; ++I) {
+        P = Pass.Step(I, P, N, O, Span);
+        if (++N > 7) {
+            N = 1;
+            ++O;
+        }
+    }
 
     if (Scroll) C.RestoreDC();
 }

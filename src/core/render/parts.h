@@ -48,7 +48,8 @@ void PaintButtonZones(const TKeymora& Control, const TLayout& Layout, TCanvas& C
 void PaintDurationSelector(const TKeymora& Control, const TLayout& Layout, TCanvas& Canvas,
                            bool Themed);
 /// The letter of white key I, with note Note (1 = C .. 7 = B) of octave Octave, starting at P
-/// along the key axis, and on a C its octave number.
+/// along the key axis, and on a C its octave number, in the font face the canvas holds (the key
+/// pass sets it).
 void PaintMarks(const TKeymora& Control, const TLayout& Layout, TCanvas& Canvas, int I, int P,
                 int Note, int Octave);
 
