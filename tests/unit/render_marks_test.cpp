@@ -106,6 +106,55 @@ INSTANTIATE_TEST_SUITE_P(
                       KeysCase{"Long", "ABCDEFGHI", "ABCDEFG", 52}),
     [](const auto& Info) { return std::string(Info.param.Name); });
 
+// A key in the application's colour carries its note name, letter and octave number in black or
+// white, whichever stands out on it; a selected key shows red, not the colour, and its marks keep
+// their own colours. C4 (white key 23 at 230, KeyWidth 10, height 100): the name (size 7, 5
+// pixels wide) at 230 + (10 - 5) / 2 = 232, 100 - 30 = 70; the letter (size 8, 6 wide) at 232,
+// 100 - 16 = 84; the number at 232, 2.
+struct TintCase {
+    const char* Name;
+    TColor Tint;
+    bool Selected;
+    std::vector<std::string> Expected;
+};
+
+class TintedMarks : public ::testing::TestWithParam<TintCase> {};
+
+TEST_P(TintedMarks, StandOutOnTheKeysColour) {
+    const TintCase& C = GetParam();
+    Painter P(551, 100, Marks);
+    P.Control.SetNoteNames(true);
+    P.Control.SetKeyColor(23, false, C.Tint);
+    if (C.Selected) P.Control.SelectNote(5, 0, 0);  // C of octave 5 (C4)
+    const auto Texts = Starting(P.Paint(), "text ");
+    const auto Name = Starting(Texts, "text 232 70 ");
+    ASSERT_EQ(Name.size(), 1u);
+    EXPECT_EQ(From(Texts, Name[0], 3), C.Expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Colours, TintedMarks,
+    ::testing::Values(
+        // Navy: 114 * 128 = 14,592 < 128,000, dark.
+        TintCase{"DarkColourWhiteMarks",
+                 0x00800000,
+                 false,
+                 {"text 232 70 C Arial 7 $00FFFFFF", "text 232 84 C Arial 8 $00FFFFFF",
+                  "text 232 2 5 Arial 7 $00FFFFFF"}},
+        // 299 * 255 + 587 * 255 + 114 * 192 = 247,818: light.
+        TintCase{"LightColourBlackMarks",
+                 0x00C0FFFF,
+                 false,
+                 {"text 232 70 C Arial 7 $00000000", "text 232 84 C Arial 8 $00000000",
+                  "text 232 2 5 Arial 7 $00000000"}},
+        // Unfocused, current octave: a grey name and letter, the number in the font's colour.
+        TintCase{"SelectedKeyOwnColours",
+                 0x00800000,
+                 true,
+                 {"text 232 70 C Arial 7 $00808080", "text 232 84 C Arial 8 $00808080",
+                  "text 232 2 5 Arial 7 $00000000"}}),
+    [](const auto& Info) { return std::string(Info.param.Name); });
+
 TEST(Marks, AbsentWithoutShowMarks) {
     Painter P(551, 100, Colors | ScrollDur);
     for (const TCanvasCall& Call : P.PaintCalls()) {

@@ -31,9 +31,8 @@ void MarkFont(TCanvas& C, const TFont& Base, int Size) {
     C.Font.Size = Size;
 }
 
-TColor LetterColor(const TKeymora& K, int I, int Octave) {
-    TColor Tint;
-    if (Tinted(K, I, Tint)) return Contrasting(Tint);
+TColor LetterColor(const TKeymora& K, const TColor* Tint, int Octave) {
+    if (Tint) return Contrasting(*Tint);
     if (Octave != K.Octave()) return clSilver;
     // The current octave is the one the PC keys play: it is strong only while they reach us.
     return K.Focused() ? clMaroon : clGray;
@@ -44,14 +43,16 @@ TColor LetterColor(const TKeymora& K, int I, int Octave) {
 void PaintMarks(const TKeymora& K, const TLayout& L, TCanvas& C, int I, int P, int Note,
                 int Octave) {
     const int KW = L.KeyWidth();
+    // The key's own colour, asked once for all its marks.
+    TColor TintColor;
+    const TColor* Tint = Tinted(K, I, TintColor) ? &TintColor : nullptr;
     if (K.NoteNames()) {
         // Above the PC-key letters, in the middle of the key where no black key reaches.
-        const std::string_view Name = std::string_view("CDEFGAB").substr(
-            static_cast<std::size_t>(Note - 1), 1);
+        const std::string_view Name =
+            std::string_view("CDEFGAB").substr(static_cast<std::size_t>(Note - 1), 1);
         C.Brush.Style = bsClear;
         MarkFont(C, K.Font(), NoteNameSize);
-        TColor Tint;
-        C.Font.Color = Tinted(K, I, Tint) ? Contrasting(Tint) : clGray;
+        C.Font.Color = Tint ? Contrasting(*Tint) : clGray;
         if (L.Horizontal())
             C.TextOut(P + (KW - C.TextWidth(Name)) / 2, L.CrossExtent() - 30, Name);
         else
@@ -66,7 +67,7 @@ void PaintMarks(const TKeymora& K, const TLayout& L, TCanvas& C, int I, int P, i
         const std::string_view Letter = Keys.substr(static_cast<std::size_t>(Note - 1), 1);
         C.Brush.Style = bsClear;
         MarkFont(C, K.Font(), LetterSize);
-        C.Font.Color = LetterColor(K, I, Octave);
+        C.Font.Color = LetterColor(K, Tint, Octave);
         if (L.Horizontal())
             C.TextOut(P + (KW - C.TextWidth(Letter)) / 2, L.CrossExtent() - 16, Letter);
         else
@@ -78,8 +79,7 @@ void PaintMarks(const TKeymora& K, const TLayout& L, TCanvas& C, int I, int P, i
     if (Note == 1 && Octave != 9) {
         C.Brush.Style = bsClear;
         MarkFont(C, K.Font(), NumberSize);
-        TColor Tint;
-        if (Tinted(K, I, Tint)) C.Font.Color = Contrasting(Tint);
+        if (Tint) C.Font.Color = Contrasting(*Tint);
         const IntToStr Number(K.ScientificOctaves() ? Octave - 1 : Octave);
         if (L.Horizontal())
             C.TextOut(P + 2, 2, Number);

@@ -15,16 +15,18 @@ struct TKeyPass {
     const TKeymora& K;
     const TLayout& L;
     TCanvas& C;
-    int KW;  // white-key thickness along u
-    int E;   // extent across the key axis
-    int H;   // half width of a black key
-    int BL;  // length of a black key across v
+    int KW;            // white-key thickness along u
+    int E;             // extent across the key axis
+    int H;             // half width of a black key
+    int BL;            // length of a black key across v
+    bool Marks;        // letters, octave numbers or note names on the white keys
+    bool ColorOctave;  // white keys in their octave's colour
 
     TColor WhiteKeyColor(int I, std::uint8_t State, int Octave) const {
         if (State == ksSelected) return clRed;
         TColor Tint;
         if (K.KeyColor(I, false, Tint)) return Tint;
-        return K.Style().Contains(msColorOctave) ? K.OctaveColor(Octave) : K.Color();
+        return ColorOctave ? K.OctaveColor(Octave) : K.Color();
     }
 
     void FillKey(int U0, int U1, TColor Color) {
@@ -67,13 +69,12 @@ struct TKeyPass {
     /// TextReach of the key.
     int Step(int I, int P, int N, int O, const render::TClipSpan& Span) {
         // A negative key width (a control narrower than its strip and zones) skips nothing.
-        const bool Marks =
-            (K.Style().Contains(msShowMarks) || K.NoteNames()) &&
-            (KW < 0 || Span.Meets(static_cast<long long>(P) - render::TextReach,
-                                  static_cast<long long>(P) + KW + render::TextReach));
+        const bool KeyMarks =
+            Marks && (KW < 0 || Span.Meets(static_cast<long long>(P) - render::TextReach,
+                                           static_cast<long long>(P) + KW + render::TextReach));
         if (KW >= 0 &&
             !Span.Meets(static_cast<long long>(P) - 1, static_cast<long long>(P) + 2LL * KW + 2)) {
-            if (Marks) render::PaintMarks(K, L, C, I, P, N, O);
+            if (KeyMarks) render::PaintMarks(K, L, C, I, P, N, O);
             return P + KW;
         }
         const auto Index = static_cast<std::size_t>(I);
@@ -92,13 +93,14 @@ struct TKeyPass {
             C.Polyline(Shadow);
         }
         C.Pen.Color = clBlack;
-        const TPoint Outline[] = {L.Point(P, E - 3),      L.Point(P + 1, E - 2), L.Point(P + KW - 1, E - 2),
-                                  L.Point(P + KW, E - 3), L.Point(P + KW, 0),    L.Point(P, 0)};
+        const TPoint Outline[] = {L.Point(P, E - 3),          L.Point(P + 1, E - 2),
+                                  L.Point(P + KW - 1, E - 2), L.Point(P + KW, E - 3),
+                                  L.Point(P + KW, 0),         L.Point(P, 0)};
         C.Polyline(Outline);
         C.Pen.Color = clGray;
         MoveTo(P + 1, E - 1);
         LineTo(P + KW, E - 1);
-        if (Marks) render::PaintMarks(K, L, C, I, P, N, O);
+        if (KeyMarks) render::PaintMarks(K, L, C, I, P, N, O);
         P += KW;
         if (HasBlack) BlackKey(I, P, Tone);
         return P;
@@ -113,16 +115,18 @@ struct TKeyPass {
             K.KeyColor(I, true, Body);
         C.Pen.Color = Body;
         C.Brush.SetColor(Body);
-        const TPoint Shape[] = {L.Point(P - H, 0),      L.Point(P - H, BL - 4), L.Point(P - H + 1, BL - 1),
-                                L.Point(P + H, BL - 1), L.Point(P + H, BL - 4), L.Point(P + H, 0)};
+        const TPoint Shape[] = {L.Point(P - H, 0),          L.Point(P - H, BL - 4),
+                                L.Point(P - H + 1, BL - 1), L.Point(P + H, BL - 1),
+                                L.Point(P + H, BL - 4),     L.Point(P + H, 0)};
         C.Polygon(Shape);
         C.Pen.Color = clSilver;
         MoveTo(P - H + 2, 4);
         LineTo(P - H + 2, BL - 4);
         if (Tone == ksPressed) {
             C.Pen.Color = clGray;
-            const TPoint Inner[] = {L.Point(P - H, 1),      L.Point(P - H, BL - 4), L.Point(P - H + 1, BL - 1),
-                                    L.Point(P + H, BL - 1), L.Point(P + H, BL - 4), L.Point(P + H, 1),
+            const TPoint Inner[] = {L.Point(P - H, 1),          L.Point(P - H, BL - 4),
+                                    L.Point(P - H + 1, BL - 1), L.Point(P + H, BL - 1),
+                                    L.Point(P + H, BL - 4),     L.Point(P + H, 1),
                                     L.Point(P - H, 1)};
             C.Polyline(Inner);
         }
@@ -145,7 +149,15 @@ void PaintKeymora(const TKeymora& K, TCanvas& C) {
 
     if (Scroll) render::PaintButtonZones(K, L, C, Themed);
     int P = L.ZoneWidth();
-    TKeyPass Pass{K, L, C, L.KeyWidth(), E, L.KeyWidth() / 4, L.BlackLength()};
+    TKeyPass Pass{K,
+                  L,
+                  C,
+                  L.KeyWidth(),
+                  E,
+                  L.KeyWidth() / 4,
+                  L.BlackLength(),
+                  K.Style().Contains(msShowMarks) || K.NoteNames(),
+                  K.Style().Contains(msColorOctave)};
 
     // The strip and everything beyond RealWidth: the keyboard paints every pixel it owns.
     C.Brush.SetColor(K.Color());
