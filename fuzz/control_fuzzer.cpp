@@ -207,7 +207,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* Data, std::size_t Size
         TKeymora& K = *S.Control;
         const int Step = In.ConsumeIntegralInRange(0, 19);
         // A run of step 0 (a run of zero bytes, common in mutated inputs) makes one control, not
-        // one per byte: making a control was a third of this fuzzer's time.
+        // one per byte: making controls was a fifth of this fuzzer's time.
         if (Step == 0 && S.Fresh) continue;
         S.Fresh = false;
         switch (Step) {
